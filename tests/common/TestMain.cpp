@@ -1,0 +1,18 @@
+// Test entry point: a headless application with a pinned English locale, and
+// private runtime and configuration folders so that test programs never meet
+// each other's (or a user's) windows, locks and settings.
+#include "Application.h"
+#include <QLocale>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QTemporaryDir runtime, config;
+  qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+  qputenv("XDG_CONFIG_DIRS", config.path().toLocal8Bit());
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  TApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

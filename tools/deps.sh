@@ -1,0 +1,35 @@
+# Sourced by tools/run and tools/test: installs the Debian packages the build
+# needs, but only those that are missing, and stops with a clear message when
+# it cannot.
+KALVORA_PACKAGES="cmake g++ make qt6-base-dev qt6-base-dev-tools libqt6svg6-dev \
+libgl-dev libxcb1-dev fonts-liberation libgtest-dev libbenchmark-dev"
+
+kalvora_install_deps() {
+  local missing=() p
+  for p in $KALVORA_PACKAGES "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing missing Debian packages: ${missing[*]}"
+  local sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null 2>&1; then sudo="sudo"; else
+      echo "error: packages missing (${missing[*]}) and no root rights or sudo to install them." >&2
+      return 1
+    fi
+  fi
+  if ! { $sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"; }; then
+    echo "error: could not install ${missing[*]} with apt-get; install them by hand and try again." >&2
+    return 1
+  fi
+}
+
+kalvora_build() {
+  local root build
+  root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  build="$root/build"
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null || return 1
+  fi
+  cmake --build "$build" -j"$(nproc)" "$@"
+}

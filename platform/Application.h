@@ -1,0 +1,24 @@
+#pragma once
+// The application object: an exception that escapes an event handler (a
+// click, a paint, a message) is shown in an error box and the program goes on.
+#include <QApplication>
+
+class TApplication : public QApplication {
+  Q_OBJECT
+public:
+  TApplication(int& argc, char** argv);
+  bool notify(QObject* receiver, QEvent* event) override;
+  // Shows the message of the exception being handled in an error box.
+  static void HandleException(const std::exception_ptr& error);
+};
+
+// Runs f; an exception that escapes is shown in an error box. Returns false then.
+template <class F> bool RunGuarded(F&& f) {
+  try {
+    f();
+    return true;
+  } catch (...) {
+    TApplication::HandleException(std::current_exception());
+    return false;
+  }
+}

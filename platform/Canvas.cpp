@@ -1,0 +1,690 @@
+// The canvas keeps its own state (pen, brush, font, pen position). On an image it
+// rasterises one-pixel lines, rectangles and fills itself, directly on the RGB32
+// bits (exact and fast); wide pens, polygon interiors, text and image drawing use a
+// short-lived QPainter that never outlives the call. On another paint device (the
+// printer) one QPainter stays active for the life of the canvas (or until EndDraw).
+#include "Canvas.h"
+
+#include <QFontMetrics>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygon>
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+namespace {
+
+using i64 = std::int64_t;
+using i128 = __int128;
+
+i128 FloorDiv(i128 a, i128 b) { // b > 0
+  i128 q = a / b;
+  if (a % b != 0 && a < 0) --q;
+  return q;
+}
+i128 CeilDiv(i128 a, i128 b) { return -FloorDiv(-a, b); }
+
+// One-pixel pen styles as on/off runs in pixels, starting with "on".
+struct DashPattern {
+  int period = 0;
+  std::array<bool, 24> on{};
+};
+
+DashPattern MakePattern(std::initializer_list<int> runs) {
+  DashPattern p;
+  bool on = true;
+  for (int r : runs) {
+    for (int i = 0; i < r; ++i) p.on[p.period++] = on;
+    on = !on;
+  }
+  return p;
+}
+
+const DashPattern* PatternFor(TPenStyle style) {
+  static const DashPattern dash = MakePattern({18, 6});
+  static const DashPattern dot = MakePattern({3, 3});
+  static const DashPattern dashDot = MakePattern({9, 6, 3, 6});
+  static const DashPattern dashDotDot = MakePattern({9, 3, 3, 3, 3, 3});
+  switch (style) {
+  case psDash: return &dash;
+  case psDot: return &dot;
+  case psDashDot: return &dashDot;
+  case psDashDotDot: return &dashDotDot;
+  default: return nullptr;
+  }
+}
+
+// Tie-breaking of the line rasteriser, as the desktop draws its lines:
+// lines in octants 3, 5, 6 and 8 take the minor step at an exact half.
+int LineBias(i64 dx, i64 dy) {
+  int octant;
+  if (dy > 0) {
+    if (dx > 0) octant = dx > dy ? 1 : 2;
+    else octant = -dx > dy ? 4 : 3;
+  } else {
+    if (dx < 0) octant = -dx > -dy ? 5 : 6;
+    else octant = dx > -dy ? 8 : 7;
+  }
+  return (octant == 3 || octant == 5 || octant == 6 || octant == 8) ? 1 : 0;
+}
+
+// The visible part of one line (end pixel excluded), as offsets into the image.
+struct LineSpan {
+  i64 total = 0;  // pixels of the whole line (without the end pixel)
+  i64 before = 0; // pixels before the first visible one
+  i64 count = 0;  // visible pixels
+  qsizetype offset = 0;
+  qsizetype majorStep = 0, minorStep = 0;
+  i64 rem = 0, twoMinor = 0, twoMajor = 0;
+};
+
+// Bresenham from (x0, y0) towards (x1, y1), clipped to [0, w) x [0, h) exactly:
+// pixel i of the line has major coordinate a0 + i and minor coordinate
+// b0 + floor((2 i dMin + dMaj - 1 + bias) / (2 dMaj)), so the visible index range
+// can be computed directly (huge coordinates cost nothing).
+void ClipLine(int w, int h, qsizetype stride, int x0, int y0, int x1, int y1, LineSpan& s) {
+  const i64 dx = i64(x1) - x0, dy = i64(y1) - y0;
+  const i64 adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+  s = LineSpan{};
+  if (adx == 0 && ady == 0) return;
+  const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+  const bool xMajor = adx >= ady;
+  const i64 dMaj = xMajor ? adx : ady, dMin = xMajor ? ady : adx;
+  const i64 a0 = xMajor ? x0 : y0, b0 = xMajor ? y0 : x0;
+  const int sa = xMajor ? sx : sy, sb = xMajor ? sy : sx;
+  const i64 A = xMajor ? w : h, B = xMajor ? h : w;
+  const i64 c = dMaj - 1 + LineBias(dx, dy);
+  s.total = dMaj;
+
+  i128 lo = 0, hi = dMaj;
+  if (sa > 0) {
+    lo = std::max<i128>(lo, -a0);
+    hi = std::min<i128>(hi, A - a0);
+  } else {
+    lo = std::max<i128>(lo, a0 - A + 1);
+    hi = std::min<i128>(hi, a0 + 1);
+  }
+  const i64 mlo = sb > 0 ? -b0 : b0 - B + 1;
+  const i64 mhi = sb > 0 ? B - 1 - b0 : b0;
+  if (dMin == 0) {
+    if (mlo > 0 || mhi < 0) hi = lo;
+  } else {
+    lo = std::max<i128>(lo, CeilDiv(i128(2) * mlo * dMaj - c, i128(2) * dMin));
+    hi = std::min<i128>(hi, CeilDiv(i128(2) * (mhi + 1) * dMaj - c, i128(2) * dMin));
+  }
+  if (lo >= hi) {
+    s.before = dMaj;
+    return;
+  }
+  s.before = i64(lo);
+  s.count = i64(hi - lo);
+  const i128 num = i128(2) * lo * dMin + c;
+  const i64 m = i64(num / (2 * dMaj));
+  s.rem = i64(num % (2 * dMaj));
+  s.twoMinor = 2 * dMin;
+  s.twoMajor = 2 * dMaj;
+  const i64 a = a0 + sa * i64(lo), b = b0 + sb * m;
+  const i64 x = xMajor ? a : b, y = xMajor ? b : a;
+  s.offset = qsizetype(y) * stride + qsizetype(x);
+  s.majorStep = xMajor ? sx : sy * stride;
+  s.minorStep = xMajor ? sy * stride : sx;
+}
+
+struct OpCopy {
+  quint32 v;
+  void operator()(quint32* p) const { *p = v; }
+};
+struct OpXor {
+  quint32 v;
+  void operator()(quint32* p) const { *p ^= v; }
+};
+
+template <class Op> void WalkSolid(quint32* bits, const LineSpan& s, Op op) {
+  qsizetype off = s.offset;
+  i64 rem = s.rem;
+  for (i64 i = 0; i < s.count; ++i) {
+    op(bits + off);
+    off += s.majorStep;
+    rem += s.twoMinor;
+    if (rem >= s.twoMajor) {
+      rem -= s.twoMajor;
+      off += s.minorStep;
+    }
+  }
+}
+
+template <class Op>
+void WalkStyled(quint32* bits, const LineSpan& s, Op fg, Op bg, bool gaps, const DashPattern& pat,
+                int& phase) {
+  qsizetype off = s.offset;
+  i64 rem = s.rem;
+  int ph = phase;
+  for (i64 i = 0; i < s.count; ++i) {
+    if (pat.on[ph]) fg(bits + off);
+    else if (gaps) bg(bits + off);
+    if (++ph == pat.period) ph = 0;
+    off += s.majorStep;
+    rem += s.twoMinor;
+    if (rem >= s.twoMajor) {
+      rem -= s.twoMajor;
+      off += s.minorStep;
+    }
+  }
+  phase = ph;
+}
+
+bool IsRGB32Layout(QImage::Format f) {
+  return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 ||
+         f == QImage::Format_ARGB32_Premultiplied;
+}
+
+int NormalisedPenWidth(const TPen& pen) { return pen.Width < 1 ? 1 : pen.Width; }
+
+} // namespace
+
+struct TCanvas::Impl {
+  // Font cache (the metrics of the last font used).
+  bool fontValid = false;
+  TFontData fontData;
+  QFont qfont;
+  std::optional<QFontMetrics> metrics;
+  // Printer canvas: the painter that lives as long as the drawing.
+  std::unique_ptr<QPainter> devicePainter;
+
+  const QFontMetrics& Metrics(const TFontData& font, QPaintDevice* device) {
+    if (!fontValid || !metrics || !(fontData == font)) {
+      fontData = font;
+      qfont = ToQFont(font);
+      if (device) metrics.emplace(qfont, device);
+      else metrics.emplace(qfont);
+      fontValid = true;
+    }
+    return *metrics;
+  }
+};
+
+namespace {
+
+// A QPainter for one call: a fresh one on an image, the device's one (state saved and
+// restored) on another paint device.
+class PaintScope {
+public:
+  PaintScope(QImage* image, QPaintDevice* device, std::unique_ptr<QPainter>& devicePainter) {
+    if (image) {
+      if (!image->isNull()) local_.emplace(image);
+      p_ = local_ ? &*local_ : nullptr;
+    } else if (device) {
+      if (!devicePainter) devicePainter = std::make_unique<QPainter>(device);
+      p_ = devicePainter->isActive() ? devicePainter.get() : nullptr;
+      if (p_) p_->save();
+      saved_ = p_ != nullptr;
+    }
+    if (p_) {
+      p_->setRenderHint(QPainter::Antialiasing, false);
+      p_->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    }
+  }
+  ~PaintScope() {
+    if (saved_) p_->restore();
+  }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+  explicit operator bool() const { return p_ != nullptr; }
+  QPainter* operator->() const { return p_; }
+  QPainter& operator*() const { return *p_; }
+
+private:
+  std::optional<QPainter> local_;
+  QPainter* p_ = nullptr;
+  bool saved_ = false;
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Helpers on the image bits (file-local, given the canvas state explicitly).
+
+namespace {
+
+struct Surface {
+  quint32* bits = nullptr;
+  qsizetype stride = 0; // in pixels
+  int w = 0, h = 0;
+};
+
+bool GetSurface(QImage* image, Surface& s) {
+  if (!image || image->isNull()) return false;
+  if (!IsRGB32Layout(image->format())) image->convertTo(QImage::Format_RGB32);
+  s.w = image->width();
+  s.h = image->height();
+  s.stride = image->bytesPerLine() / 4;
+  s.bits = reinterpret_cast<quint32*>(image->bits());
+  return s.bits != nullptr && s.w > 0 && s.h > 0;
+}
+
+// x1 .. x2-1, y1 .. y2-1, clipped; copy or XOR of the RGB value.
+void FillBox(const Surface& s, int x1, int y1, int x2, int y2, QRgb rgb, bool xorMode) {
+  x1 = std::max(x1, 0);
+  y1 = std::max(y1, 0);
+  x2 = std::min(x2, s.w);
+  y2 = std::min(y2, s.h);
+  if (x1 >= x2 || y1 >= y2) return;
+  for (int y = y1; y < y2; ++y) {
+    quint32* row = s.bits + qsizetype(y) * s.stride;
+    if (xorMode) {
+      const quint32 v = rgb & 0xFFFFFFu;
+      for (int x = x1; x < x2; ++x) row[x] ^= v;
+    } else {
+      std::fill(row + x1, row + x2, quint32(rgb | 0xFF000000u));
+    }
+  }
+}
+
+// The one-pixel pen rasteriser over a sequence of connected segments; the dash phase
+// runs on across the segments.
+class PenRaster {
+public:
+  PenRaster(const Surface& s, const TPen& pen, const TBrush& brush) : s_(s) {
+    xor_ = pen.Mode == pmXor;
+    const QRgb fg = ColorToRGB(pen.Color), bg = ColorToRGB(brush.Color);
+    fg_ = xor_ ? (fg & 0xFFFFFFu) : (fg | 0xFF000000u);
+    bg_ = xor_ ? (bg & 0xFFFFFFu) : (bg | 0xFF000000u);
+    gaps_ = brush.Style == bsSolid;
+    pattern_ = PatternFor(pen.Style);
+  }
+
+  void Segment(int x0, int y0, int x1, int y1) {
+    LineSpan span;
+    ClipLine(s_.w, s_.h, s_.stride, x0, y0, x1, y1, span);
+    if (span.total == 0) return;
+    if (!pattern_) {
+      if (span.count == 0) return;
+      if (xor_) WalkSolid(s_.bits, span, OpXor{fg_});
+      else WalkSolid(s_.bits, span, OpCopy{fg_});
+      return;
+    }
+    const int period = pattern_->period;
+    phase_ = int((phase_ + span.before) % period);
+    if (span.count > 0) {
+      if (xor_) WalkStyled(s_.bits, span, OpXor{fg_}, OpXor{bg_}, gaps_, *pattern_, phase_);
+      else WalkStyled(s_.bits, span, OpCopy{fg_}, OpCopy{bg_}, gaps_, *pattern_, phase_);
+    }
+    phase_ = int((phase_ + (span.total - span.before - span.count)) % period);
+  }
+
+  // Sets each pixel of the box once with the pen colour (degenerate outlines).
+  void Box(int x1, int y1, int x2, int y2) { FillBox(s_, x1, y1, x2, y2, fg_, xor_); }
+
+private:
+  const Surface& s_;
+  quint32 fg_ = 0, bg_ = 0;
+  bool xor_ = false, gaps_ = false;
+  const DashPattern* pattern_ = nullptr;
+  int phase_ = 0;
+};
+
+QPen WidePen(const TPen& pen) {
+  QPen p(ToQColor(pen.Color));
+  p.setWidth(NormalisedPenWidth(pen));
+  p.setCapStyle(Qt::RoundCap);
+  p.setJoinStyle(Qt::RoundJoin);
+  return p;
+}
+
+// The pen for a device canvas (printer): styles as dash patterns in pen widths.
+QPen DevicePen(const TPen& pen) {
+  QPen p = WidePen(pen);
+  if (NormalisedPenWidth(pen) == 1) {
+    p.setCapStyle(Qt::FlatCap);
+    p.setJoinStyle(Qt::MiterJoin);
+    switch (pen.Style) {
+    case psDash: p.setDashPattern({18, 6}); break;
+    case psDot: p.setDashPattern({3, 3}); break;
+    case psDashDot: p.setDashPattern({9, 6, 3, 6}); break;
+    case psDashDotDot: p.setDashPattern({9, 3, 3, 3, 3, 3}); break;
+    default: break;
+    }
+  }
+  return p;
+}
+
+void SetMode(QPainter& p, const TPen& pen) {
+  if (pen.Mode == pmXor) p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+
+TCanvas::TCanvas(QImage* image) : d_(new Impl), image_(image) {}
+
+TCanvas::TCanvas(QPaintDevice* device) : d_(new Impl), device_(device) {}
+
+TCanvas::~TCanvas() {
+  EndDraw();
+  delete d_;
+}
+
+void TCanvas::EndDraw() {
+  if (d_->devicePainter) {
+    if (d_->devicePainter->isActive()) d_->devicePainter->end();
+    d_->devicePainter.reset();
+  }
+}
+
+int TCanvas::Width() const {
+  if (image_) return image_->width();
+  return device_ ? device_->width() : 0;
+}
+
+int TCanvas::Height() const {
+  if (image_) return image_->height();
+  return device_ ? device_->height() : 0;
+}
+
+// ---- Lines ----------------------------------------------------------------------------------
+
+void TCanvas::MoveTo(int x, int y) { penPos_ = QPoint(x, y); }
+
+void TCanvas::LineTo(int x, int y) {
+  const QPoint from = penPos_;
+  penPos_ = QPoint(x, y);
+  if (Pen.Style == psClear) return;
+  if (image_ && NormalisedPenWidth(Pen) == 1) {
+    Surface s;
+    if (!GetSurface(image_, s)) return;
+    PenRaster r(s, Pen, Brush);
+    r.Segment(from.x(), from.y(), x, y);
+    return;
+  }
+  PaintScope p(image_, device_, d_->devicePainter);
+  if (!p) return;
+  SetMode(*p, Pen);
+  p->setPen(image_ ? WidePen(Pen) : DevicePen(Pen));
+  p->drawLine(from, QPoint(x, y));
+}
+
+void TCanvas::Polyline(const QPoint* points, int count) {
+  if (count <= 0 || !points) return;
+  penPos_ = points[count - 1];
+  if (count < 2 || Pen.Style == psClear) return;
+  if (image_ && NormalisedPenWidth(Pen) == 1) {
+    Surface s;
+    if (!GetSurface(image_, s)) return;
+    PenRaster r(s, Pen, Brush);
+    for (int i = 1; i < count; ++i)
+      r.Segment(points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y());
+    return;
+  }
+  PaintScope p(image_, device_, d_->devicePainter);
+  if (!p) return;
+  SetMode(*p, Pen);
+  p->setPen(image_ ? WidePen(Pen) : DevicePen(Pen));
+  p->drawPolyline(points, count);
+}
+
+// ---- Areas ----------------------------------------------------------------------------------
+
+void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+  if (x2 < x1) std::swap(x1, x2);
+  if (y2 < y1) std::swap(y1, y2);
+  if (x1 == x2 || y1 == y2) return;
+  const bool outline = Pen.Style != psClear;
+  const bool fill = Brush.Style != bsClear;
+  const int pw = outline ? NormalisedPenWidth(Pen) : 0;
+
+  if (!image_) { // printer canvas
+    PaintScope p(image_, device_, d_->devicePainter);
+    if (!p) return;
+    SetMode(*p, Pen);
+    if (fill) p->fillRect(QRect(x1, y1, x2 - x1, y2 - y1), ToQColor(Brush.Color));
+    if (outline) {
+      p->setPen(DevicePen(Pen));
+      p->setBrush(Qt::NoBrush);
+      const qreal h = pw / 2.0;
+      p->drawRect(QRectF(x1 + h, y1 + h, x2 - x1 - pw, y2 - y1 - pw));
+    }
+    return;
+  }
+
+  Surface s;
+  if (!GetSurface(image_, s)) return;
+  const bool xorMode = Pen.Mode == pmXor;
+  if (!outline) {
+    if (fill) FillBox(s, x1, y1, x2, y2, ColorToRGB(Brush.Color), xorMode);
+    return;
+  }
+  if (pw == 1) {
+    if (fill) FillBox(s, x1 + 1, y1 + 1, x2 - 1, y2 - 1, ColorToRGB(Brush.Color), xorMode);
+    PenRaster r(s, Pen, Brush);
+    if (x2 - x1 <= 2 || y2 - y1 <= 2) {
+      r.Box(x1, y1, x2, y2); // the outline covers everything
+      return;
+    }
+    // A closed figure: the last segment ends where the first began (not drawn twice).
+    r.Segment(x1, y1, x2 - 1, y1);
+    r.Segment(x2 - 1, y1, x2 - 1, y2 - 1);
+    r.Segment(x2 - 1, y2 - 1, x1, y2 - 1);
+    r.Segment(x1, y2 - 1, x1, y1);
+    return;
+  }
+  // Wide pens draw solid; psInsideFrame keeps the band inside the rectangle, the other
+  // styles centre it on the one-pixel outline.
+  int ox1, oy1, ox2, oy2; // outer box, exclusive right/bottom
+  if (Pen.Style == psInsideFrame) {
+    ox1 = x1;
+    oy1 = y1;
+    ox2 = x2;
+    oy2 = y2;
+  } else {
+    const int out = (pw - 1) / 2;
+    ox1 = x1 - out;
+    oy1 = y1 - out;
+    ox2 = x2 + out;
+    oy2 = y2 + out;
+  }
+  const int ix1 = ox1 + pw, iy1 = oy1 + pw, ix2 = ox2 - pw, iy2 = oy2 - pw;
+  const QRgb pen = ColorToRGB(Pen.Color);
+  if (ix1 >= ix2 || iy1 >= iy2) {
+    FillBox(s, ox1, oy1, ox2, oy2, pen, xorMode);
+    return;
+  }
+  if (fill) FillBox(s, ix1, iy1, ix2, iy2, ColorToRGB(Brush.Color), xorMode);
+  FillBox(s, ox1, oy1, ox2, iy1, pen, xorMode); // top band
+  FillBox(s, ox1, iy2, ox2, oy2, pen, xorMode); // bottom band
+  FillBox(s, ox1, iy1, ix1, iy2, pen, xorMode); // left band
+  FillBox(s, ix2, iy1, ox2, iy2, pen, xorMode); // right band
+}
+
+void TCanvas::FillRect(int x1, int y1, int x2, int y2) {
+  if (x2 < x1) std::swap(x1, x2);
+  if (y2 < y1) std::swap(y1, y2);
+  if (x1 == x2 || y1 == y2) return;
+  if (image_) {
+    Surface s;
+    if (GetSurface(image_, s)) FillBox(s, x1, y1, x2, y2, ColorToRGB(Brush.Color), false);
+    return;
+  }
+  PaintScope p(image_, device_, d_->devicePainter);
+  if (p) p->fillRect(QRect(x1, y1, x2 - x1, y2 - y1), ToQColor(Brush.Color));
+}
+
+void TCanvas::Polygon(const QPoint* points, int count) {
+  if (!points || count < 2) return;
+  const bool outline = Pen.Style != psClear;
+  const bool fill = Brush.Style != bsClear;
+  const bool thin = NormalisedPenWidth(Pen) == 1;
+  if (fill || !thin || !image_) {
+    PaintScope p(image_, device_, d_->devicePainter);
+    if (!p) return;
+    SetMode(*p, Pen);
+    if (fill) {
+      // Qt samples pixel (x, y) at (x + 0.5, y + 0.5), the line rasteriser at (x, y):
+      // the shift makes the interior meet the outline without gaps, and a polygon
+      // without a pen leaves out its right and bottom edges, as the platform does.
+      p->save();
+      p->translate(0.5, 0.5);
+      p->setPen(Qt::NoPen);
+      p->setBrush(ToQColor(Brush.Color));
+      p->drawPolygon(points, count, Qt::OddEvenFill);
+      p->restore();
+    }
+    if (outline && (!thin || !image_)) {
+      p->setPen(image_ ? WidePen(Pen) : DevicePen(Pen));
+      p->setBrush(Qt::NoBrush);
+      p->drawPolygon(points, count, Qt::OddEvenFill);
+    }
+  }
+  if (outline && thin && image_) {
+    Surface s;
+    if (!GetSurface(image_, s)) return;
+    PenRaster r(s, Pen, Brush);
+    for (int i = 1; i < count; ++i)
+      r.Segment(points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y());
+    r.Segment(points[count - 1].x(), points[count - 1].y(), points[0].x(), points[0].y());
+  }
+}
+
+void TCanvas::SetPixel(int x, int y, TColor color) {
+  if (image_) {
+    Surface s;
+    if (!GetSurface(image_, s) || x < 0 || y < 0 || x >= s.w || y >= s.h) return;
+    s.bits[qsizetype(y) * s.stride + x] = ColorToRGB(color) | 0xFF000000u;
+    return;
+  }
+  PaintScope p(image_, device_, d_->devicePainter);
+  if (p) p->fillRect(QRect(x, y, 1, 1), ToQColor(color));
+}
+
+TColor TCanvas::Pixel(int x, int y) const {
+  if (!image_ || image_->isNull() || !image_->valid(x, y)) return 0xFFFFFFFFu;
+  return RGBToColor(image_->pixel(x, y));
+}
+
+// ---- Text -----------------------------------------------------------------------------------
+
+
+int TCanvas::TextWidth(const QString& text) const {
+  return d_->Metrics(Font, device_).horizontalAdvance(text);
+}
+
+int TCanvas::TextHeight(const QString&) const { return d_->Metrics(Font, device_).height(); }
+
+void TCanvas::TextOut(int x, int y, const QString& text) {
+  const QFontMetrics& fm = d_->Metrics(Font, device_);
+  const int w = fm.horizontalAdvance(text), h = fm.height(), ascent = fm.ascent();
+  const QFont qfont = d_->qfont;
+  if (Brush.Style == bsSolid && w > 0) FillRect(x, y, x + w, y + h);
+  if (!text.isEmpty()) {
+    PaintScope p(image_, device_, d_->devicePainter);
+    if (p) {
+      p->setFont(qfont);
+      p->setPen(ToQColor(Font.Color));
+      p->drawText(QPoint(x, y + ascent), text);
+    }
+  }
+  MoveTo(x + w, y);
+}
+
+void TCanvas::TextRect(const QRect& clip, int x, int y, const QString& text) {
+  const QRect r = clip.normalized();
+  if (r.isEmpty()) return;
+  const QFontMetrics& fm = d_->Metrics(Font, device_);
+  const int ascent = fm.ascent();
+  const QFont qfont = d_->qfont;
+  if (Brush.Style == bsSolid) FillRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+  if (text.isEmpty()) return;
+  PaintScope p(image_, device_, d_->devicePainter);
+  if (!p) return;
+  p->setClipRect(r);
+  p->setFont(qfont);
+  p->setPen(ToQColor(Font.Color));
+  p->drawText(QPoint(x, y + ascent), text);
+}
+
+// ---- Images ---------------------------------------------------------------------------------
+
+void TCanvas::Draw(int x, int y, const QImage& source) {
+  if (source.isNull()) return;
+  PaintScope p(image_, device_, d_->devicePainter);
+  if (p) p->drawImage(QPoint(x, y), source);
+}
+
+void TCanvas::StretchDraw(const QRect& dest, const QImage& source) {
+  if (source.isNull() || dest.isEmpty()) return;
+  PaintScope p(image_, device_, d_->devicePainter);
+  if (p) p->drawImage(dest, source);
+}
+
+void TCanvas::CopyRect(const QRect& dest, const QImage& source, const QRect& sourceRect,
+                       TCopyMode mode) {
+  if (source.isNull() || dest.isEmpty() || sourceRect.isEmpty()) return;
+  if (!image_) {
+    PaintScope p(image_, device_, d_->devicePainter);
+    if (!p) return;
+    p->setCompositionMode(mode == cmSrcAnd ? QPainter::RasterOp_SourceAndDestination
+                                           : QPainter::CompositionMode_Source);
+    p->drawImage(dest, source, sourceRect);
+    return;
+  }
+  Surface s;
+  if (!GetSurface(image_, s)) return;
+
+  // The source pixels, at the destination size, as RGB32 rows.
+  const bool sameImage = source.constBits() == image_->constBits();
+  // RGB32 and ARGB32 rows are used as they are (the platform's copies ignore alpha).
+  const auto plain = [](QImage::Format f) {
+    return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32;
+  };
+  const bool direct = !sameImage && sourceRect.size() == dest.size() && plain(source.format()) &&
+                      source.rect().contains(sourceRect);
+  QImage temp;
+  const QImage* src = &source;
+  QPoint origin = sourceRect.topLeft();
+  if (!direct) {
+    temp = source.copy(sourceRect); // outside the source: black
+    if (temp.size() != dest.size())
+      temp = temp.scaled(dest.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    if (!plain(temp.format())) temp.convertTo(QImage::Format_RGB32);
+    src = &temp;
+    origin = QPoint(0, 0);
+  }
+  const int x1 = std::max(dest.left(), 0), x2 = std::min(dest.left() + dest.width(), s.w);
+  const int y1 = std::max(dest.top(), 0), y2 = std::min(dest.top() + dest.height(), s.h);
+  if (x1 >= x2 || y1 >= y2) return;
+  for (int y = y1; y < y2; ++y) {
+    const quint32* srow = reinterpret_cast<const quint32*>(src->constScanLine(origin.y() + y - dest.top())) +
+                          (origin.x() + x1 - dest.left());
+    quint32* drow = s.bits + qsizetype(y) * s.stride + x1;
+    const int n = x2 - x1;
+    if (mode == cmSrcAnd) {
+      for (int i = 0; i < n; ++i) drow[i] = (drow[i] & srow[i]) | 0xFF000000u;
+    } else {
+      for (int i = 0; i < n; ++i) drow[i] = srow[i] | 0xFF000000u;
+    }
+  }
+}
+
+// ---- TBitmap --------------------------------------------------------------------------------
+
+TBitmap::TBitmap(int width, int height) : canvas_(&image_) { SetSize(width, height); }
+
+void TBitmap::SetSize(int width, int height) {
+  if (width <= 0 || height <= 0) {
+    image_ = QImage();
+    return;
+  }
+  image_ = QImage(width, height, QImage::Format_RGB32);
+  image_.fill(Qt::white);
+}
+
+bool TBitmap::LoadFromFile(const QString& fileName) {
+  QImage loaded;
+  if (!loaded.load(fileName)) return false;
+  image_ = loaded.convertToFormat(QImage::Format_RGB32);
+  return !image_.isNull();
+}

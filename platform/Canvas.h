@@ -1,0 +1,111 @@
+#pragma once
+// A drawing surface with the platform's pixel conventions, over a QImage
+// (Format_RGB32) or another paint device (printer/PDF).
+//
+// Conventions the components rely on to the pixel:
+// - Rectangle(x1, y1, x2, y2): outline along x1 and y1 and one pixel inside x2 and y2
+//   (covering x1 .. x2-1, y1 .. y2-1); interior filled with the brush unless it is clear.
+// - LineTo and Polyline leave out the end pixel; the pen position moves to it.
+// - One-pixel pen styles: dash 18/6, dot 3/3, dash-dot 9,6,3,6, dash-dot-dot 9,3,3,3,3,3;
+//   psClear draws nothing; gaps are filled with the brush colour when the brush is solid.
+// - Pen mode XOR inverts with the pen colour; image copies with SRCCOPY or SRCAND.
+// - TextOut(x, y) puts the text's top-left corner at (x, y); a solid brush gives the text
+//   an opaque background in the brush colour, a clear brush none.
+#include "Colors.h"
+#include "Font.h"
+#include "PlatformTypes.h"
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+struct TPen {
+  TColor Color = clBlack;
+  int Width = 1;
+  TPenStyle Style = psSolid;
+  TPenMode Mode = pmCopy;
+};
+
+struct TBrush {
+  TColor Color = clWhite;
+  TBrushStyle Style = bsSolid;
+};
+
+class QPaintDevice;
+
+class TCanvas {
+public:
+  // Draws on an RGB32 image; the image must outlive the canvas (it may be resized in between).
+  explicit TCanvas(QImage* image);
+  // Draws on another paint device (the printer's canvas); device pixels.
+  explicit TCanvas(QPaintDevice* device);
+  ~TCanvas();
+  TCanvas(const TCanvas&) = delete;
+  TCanvas& operator=(const TCanvas&) = delete;
+
+  TPen Pen;
+  TBrush Brush;
+  TFontData Font;
+
+  int Width() const;
+  int Height() const;
+  QImage* Image() const { return image_; } // null for a printer canvas
+
+  // Lines.
+  void MoveTo(int x, int y);
+  void LineTo(int x, int y);
+  QPoint PenPos() const { return penPos_; }
+  void Polyline(const QPoint* points, int count);
+
+  // Areas.
+  void Rectangle(int x1, int y1, int x2, int y2);
+  void Rectangle(const QRect& r) { Rectangle(r.left(), r.top(), r.right() + 1, r.bottom() + 1); }
+  void FillRect(int x1, int y1, int x2, int y2); // brush only, x1 .. x2-1, y1 .. y2-1
+  void Polygon(const QPoint* points, int count); // filled with the brush, outlined with the pen
+  void SetPixel(int x, int y, TColor color);
+  TColor Pixel(int x, int y) const; // the colour at (x, y) as a platform value (RGB only);
+                                    // 0xFFFFFFFF (CLR_INVALID) outside the image
+
+  // Text. TextOut moves the pen position to (x + TextWidth(text), y).
+  void TextOut(int x, int y, const QString& text);
+  // Clipped to clip (QRect semantics: clip.left() .. clip.right() inclusive, i.e. the platform
+  // rectangle (l, t, r, b) is QRect(l, t, r - l, b - t)); a solid brush fills all of clip first.
+  void TextRect(const QRect& clip, int x, int y, const QString& text);
+  int TextWidth(const QString& text) const;
+  int TextHeight(const QString& text) const;
+
+  // Images.
+  void Draw(int x, int y, const QImage& source);
+  void StretchDraw(const QRect& dest, const QImage& source);
+  void CopyRect(const QRect& dest, const QImage& source, const QRect& sourceRect,
+                TCopyMode mode = cmSrcCopy);
+
+  // Printer canvas: ends the painter on the device (the destructor does the same). An image
+  // canvas holds no painter between calls, so this does nothing there.
+  void EndDraw();
+
+private:
+  struct Impl;
+  Impl* d_;
+  QImage* image_ = nullptr;
+  QPaintDevice* device_ = nullptr;
+  QPoint penPos_;
+};
+
+// An off-screen image with its canvas.
+class TBitmap {
+public:
+  TBitmap(int width = 0, int height = 0);
+  void SetSize(int width, int height); // keeps nothing of the old content
+  int Width() const { return image_.width(); }
+  int Height() const { return image_.height(); }
+  const QImage& Image() const { return image_; }
+  QImage& Image() { return image_; }
+  TCanvas& Canvas() { return canvas_; }
+  // Loads a picture file (any format Qt reads, device-independent bitmaps included).
+  bool LoadFromFile(const QString& fileName);
+
+private:
+  QImage image_;
+  TCanvas canvas_;
+};

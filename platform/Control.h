@@ -1,0 +1,59 @@
+#pragma once
+// A custom control: a window with its own window surface (an image that holds
+// exactly what the window shows) and a virtual Paint. The widget's paint event
+// copies the surface to the screen; a paint request from the system first runs
+// Paint as the platform would. Drawing "on the window" changes the surface and
+// then shows it synchronously with PresentSurface.
+#include "Canvas.h"
+#include <QWidget>
+
+class TCustomControl : public QWidget {
+  Q_OBJECT
+public:
+  explicit TCustomControl(QWidget* parent = nullptr);
+
+  // The window surface and its canvas (always the control's size, also while hidden).
+  QImage& WindowImage() {
+    EnsureSurfaceSize();
+    return surface_;
+  }
+  TCanvas& WindowCanvas() {
+    EnsureSurfaceSize();
+    return surfaceCanvas_;
+  }
+  // Shows the current window surface at once (inside Paint it does nothing: the
+  // paint event shows the surface when Paint returns).
+  void PresentSurface();
+
+  // Moves and sizes the control; controls with size rules override it. The
+  // alignment helper and the stored settings place controls through it.
+  virtual void SetBounds(int left, int top, int width, int height) { setGeometry(left, top, width, height); }
+
+  // The platform's paint: draws the control into its window surface.
+  virtual void Paint() {}
+  // After the stored settings of the window have been applied.
+  // The stored-settings loader calls SetLoading(true) before it applies a window's
+  // settings and Loaded() afterwards, on every component that has them.
+  Q_INVOKABLE virtual void Loaded() { loading_ = false; }
+  bool IsLoading() const { return loading_; }
+  Q_INVOKABLE void SetLoading(bool v) { loading_ = v; }
+  // Always false here: there is no design mode.
+  bool IsDesigning() const { return false; }
+  bool HandleAllocated() const { return windowCreated_; }
+
+protected:
+  // Called once when the control's window comes into being (first showing).
+  virtual void CreateWnd() {}
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+private:
+  void EnsureSurfaceSize();
+  QImage surface_;
+  TCanvas surfaceCanvas_;
+  bool blitOnly_ = false;
+  bool inPaint_ = false;
+  bool windowCreated_ = false;
+  bool loading_ = false;
+};

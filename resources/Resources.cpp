@@ -1,0 +1,1 @@
+// The resource library holds only data (see the forms/, images/ and cursors/ folders).

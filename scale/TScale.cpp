@@ -1,0 +1,518 @@
+#include "TScale.h"
+#include "PixelMath.h"
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr double kLogMin = 1e-100; // smallest value a logarithmic axis accepts
+}
+
+TScale::TScale(QWidget* parent) : TCustomControl(parent) {
+  resize(400, 400);
+  ticks_.reserve(MaxRecordedTicks);
+  dateFormat_ = new TDTLabel(this);
+  dateFormat_->ApplyScaleDefaults();
+  dateFormat_->OnChange = [this](QObject*) { DateFormatChanged(); };
+  font_ = new TFont(this);
+  font_->setObjectName(QStringLiteral("Font"));
+  font_->OnChange = [this](QObject*) { Redraw(); };
+  UpdateScaling();
+}
+
+TScale::~TScale() {
+  // The owned objects go with QObject's child list; make sure they no longer call back.
+  dateFormat_->OnChange = nullptr;
+  font_->OnChange = nullptr;
+}
+
+// ---- setters ---------------------------------------------------------------
+
+void TScale::SetScaleType(ScaleTypes::TScaleType v) {
+  if (v == scaleType_) return;
+  scaleType_ = v;
+  UpdateScaling();
+  Redraw();
+}
+
+void TScale::SetRangeLow(double v) {
+  rangeLow_ = v;
+  if (v == rangeHigh_) rangeHigh_ = v + 1;
+  UpdateScaling();
+  Redraw();
+}
+
+void TScale::SetRangeHigh(double v) {
+  rangeHigh_ = v;
+  if (v == rangeLow_) rangeLow_ = v + 1;
+  UpdateScaling();
+  Redraw();
+}
+
+void TScale::SetLogarithmic(bool v) {
+  if (!v)
+    logarithmic_ = false;
+  else if (scaleLoading_ ||
+           (rangeLow_ >= kLogMin && rangeHigh_ >= kLogMin && labelType_ != ftDateTime))
+    logarithmic_ = true;
+  else
+    return; // refused silently
+  UpdateScaling();
+  Redraw();
+}
+
+void TScale::SetLabelType(ScaleTypes::TFigType v) {
+  labelType_ = v;
+  if (v == ftDateTime) logarithmic_ = false;
+  if (v == ftTime) decPlaces_ = 4;
+  Redraw();
+}
+
+void TScale::SetDecPlaces(int v) {
+  decPlaces_ = std::clamp(v, -3, 12);
+  UpdateScaling();
+  Redraw();
+}
+
+void TScale::SetMinTicks(int v) {
+  minTicks_ = v == 0 ? 0 : std::clamp(v, 2, 10);
+  Redraw();
+}
+
+void TScale::SetShortTicks(bool v) {
+  if (v == shortTicks_) return;
+  shortTicks_ = v;
+  Redraw();
+}
+
+void TScale::SetDateFormat(TDTLabel* v) {
+  if (v && v != dateFormat_) dateFormat_->Assign(*v); // notifies, which redraws
+  Redraw();
+}
+
+void TScale::SetUserTickText(const QString& v) {
+  userTickText_ = v;
+  Redraw();
+}
+
+void TScale::SetScaleInscript(const QString& v) {
+  scaleInscript_ = v;
+  Redraw();
+}
+
+void TScale::SetCaption(const QString& v) {
+  caption_ = v;
+  Redraw();
+}
+
+void TScale::SetCaptionPosX(int v) {
+  captionPosX_ = v;
+  Redraw();
+}
+
+void TScale::SetCaptionPosY(int v) {
+  captionPosY_ = v;
+  Redraw();
+}
+
+void TScale::SetCaptionAlignment(Platform::TAlignment v) {
+  captionAlignment_ = v;
+  Redraw();
+}
+
+void TScale::SetCaptionAnchor(ScaleTypes::TScaleUnitAnchor v) {
+  captionAnchor_ = v;
+  Redraw();
+}
+
+void TScale::SetMarginTop(int v) {
+  marginTop_ = std::max(v, 0);
+  UpdateScaling();
+  Redraw();
+}
+
+void TScale::SetMarginBottom(int v) {
+  marginBottom_ = std::max(v, 0);
+  UpdateScaling();
+  Redraw();
+}
+
+void TScale::SetMarginLeft(int v) {
+  marginLeft_ = std::max(v, 0);
+  UpdateScaling();
+  Redraw();
+}
+
+void TScale::SetMarginRight(int v) {
+  marginRight_ = std::max(v, 0);
+  UpdateScaling();
+  Redraw();
+}
+
+void TScale::SetShowBaseLine(bool v) {
+  showBaseLine_ = v;
+  Redraw();
+}
+
+void TScale::SetTransparent(bool v) {
+  transparent_ = v;
+  Redraw();
+}
+
+void TScale::SetColorScale(TColor v) {
+  if (v == colorScale_) return;
+  colorScale_ = v;
+  Redraw();
+}
+
+void TScale::SetColorBackGnd(TColor v) {
+  if (v == colorBackGnd_) return;
+  colorBackGnd_ = v;
+  Redraw();
+}
+
+void TScale::SetColorScheme(Platform::TColorScheme v) {
+  if (v == colorScheme_) return;
+  colorScheme_ = v;
+  if (v == csBWG) {
+    frameShadow_ = 0x808080;
+    frameLight_ = clWhite;
+  } else {
+    frameShadow_ = clBtnShadow;
+    frameLight_ = clBtnHighlight;
+  }
+  Redraw();
+}
+
+void TScale::SetFrameStyle(Platform::TFrameStyle v) {
+  if (v == frameStyle_) return;
+  frameStyle_ = v;
+  Redraw();
+}
+
+void TScale::SetVisible(bool v) {
+  visible_ = v;
+  if (!chartOwned_) QWidget::setVisible(v);
+}
+
+void TScale::DateFormatChanged() { Redraw(); }
+
+// ---- mapping ---------------------------------------------------------------
+
+void TScale::UpdateScaling() {
+  if (IsLoading() || rangeHigh_ == rangeLow_) return;
+  const bool both_positive = rangeLow_ > 0 && rangeHigh_ > 0;
+  if (IsHorizontal(scaleType_)) {
+    const int len = width() - marginLeft_ - marginRight_ - 1;
+    if (len <= 0) {
+      scaleFactor_ = 0;
+      scaleOffset_ = width() / 2.0;
+    } else if (!logarithmic_) {
+      scaleFactor_ = len / (rangeHigh_ - rangeLow_);
+      scaleOffset_ = marginLeft_ - rangeLow_ * scaleFactor_;
+    } else if (both_positive) {
+      scaleFactor_ = len / (std::log(rangeHigh_) - std::log(rangeLow_));
+      scaleOffset_ = marginLeft_ - std::log(rangeLow_) * scaleFactor_;
+    }
+  } else {
+    const int len = height() - marginTop_ - marginBottom_ - 1;
+    if (len <= 0) {
+      scaleFactor_ = 0;
+      scaleOffset_ = height() / 2.0;
+    } else if (!logarithmic_) {
+      scaleFactor_ = len / (rangeLow_ - rangeHigh_);
+      scaleOffset_ = marginTop_ - rangeHigh_ * scaleFactor_;
+    } else if (both_positive) {
+      scaleFactor_ = len / (std::log(rangeLow_) - std::log(rangeHigh_));
+      scaleOffset_ = marginTop_ - std::log(rangeHigh_) * scaleFactor_;
+    }
+  }
+}
+
+int TScale::ValueToPixel(double value) const {
+  long double p;
+  if (!logarithmic_)
+    p = static_cast<long double>(scaleFactor_) * value + scaleOffset_;
+  else if (value > kLogMin)
+    p = static_cast<long double>(scaleFactor_) * std::log(value) + scaleOffset_;
+  else
+    p = rangeHigh_ >= rangeLow_ ? 0 : width();
+  return RoundPixel(p);
+}
+
+double TScale::TickPosition(int index) const {
+  if (index < 1 || index > numTicks_) return 0.0;
+  return ticks_[index - 1];
+}
+
+void TScale::ResetTickRecord() {
+  numTicks_ = 0;
+  ticks_.resize(MaxRecordedTicks);
+}
+
+void TScale::RecordTick(double value) {
+  if (numTicks_ < MaxRecordedTicks && numTicks_ < static_cast<int>(ticks_.size()))
+    ticks_[numTicks_++] = value;
+}
+
+// ---- painting control ------------------------------------------------------
+
+void TScale::SetSuppressPaint(bool v) {
+  if (v == suppressPaint_) return;
+  suppressPaint_ = v;
+  if (!v) Redraw();
+}
+
+void TScale::ForcedPaint() {
+  const bool saved = suppressPaint_;
+  suppressPaint_ = false;
+  Redraw();
+  suppressPaint_ = saved;
+}
+
+void TScale::SetChartOwned(bool v) {
+  if (v == chartOwned_) return;
+  chartOwned_ = v;
+  if (v) hide(); // a chart's scale never shows a window of its own
+  Redraw();
+}
+
+void TScale::SetExternalCanvas(TCanvas* canvas, int offsetX, int offsetY) {
+  externalCanvas_ = canvas;
+  offsetX_ = offsetX;
+  offsetY_ = offsetY;
+}
+
+void TScale::Redraw() {
+  if (!transparent_ || chartOwned_)
+    Paint();
+  else
+    update(); // repainted by the platform together with what lies beneath
+}
+
+void TScale::SetBounds(int left, int top, int width, int height) {
+  setGeometry(left, top, std::max(width, 0), std::max(height, 0));
+  UpdateScaling();
+  Redraw();
+}
+
+void TScale::resizeEvent(QResizeEvent* event) {
+  TCustomControl::resizeEvent(event);
+  UpdateScaling();
+}
+
+void TScale::CreateWnd() { suppressPaint_ = false; }
+
+void TScale::Loaded() {
+  TCustomControl::Loaded();
+  // A chart's scale is not read from stored settings: the chart drives it and
+  // it keeps its creation state.
+  if (chartOwned_) return;
+  UpdateScaling();
+  scaleLoading_ = false;
+  Redraw();
+}
+
+void TScale::Assign(const TScale& s) {
+  if (&s == this) return;
+  frameStyle_ = s.frameStyle_;
+  colorBackGnd_ = s.colorBackGnd_;
+  colorScale_ = s.colorScale_;
+  frameDark_ = s.frameDark_;
+  frameShadow_ = s.frameShadow_;
+  frameLight_ = s.frameLight_;
+  colorScheme_ = s.colorScheme_;
+  OnScaleTickDrawn = s.OnScaleTickDrawn;
+  logarithmic_ = s.logarithmic_;
+  scaleFactor_ = s.scaleFactor_;
+  scaleOffset_ = s.scaleOffset_;
+  rangeHigh_ = s.rangeHigh_;
+  rangeLow_ = s.rangeLow_;
+  shortTicks_ = s.shortTicks_;
+  numTicks_ = s.numTicks_;
+  minTicks_ = s.minTicks_;
+  decPlaces_ = s.decPlaces_;
+  showBaseLine_ = s.showBaseLine_;
+  transparent_ = s.transparent_;
+  labelType_ = s.labelType_;
+  {
+    auto notify = std::move(dateFormat_->OnChange); // one redraw at the end instead
+    dateFormat_->Assign(*s.dateFormat_);
+    dateFormat_->OnChange = std::move(notify);
+  }
+  marginTop_ = s.marginTop_;
+  marginBottom_ = s.marginBottom_;
+  marginLeft_ = s.marginLeft_;
+  marginRight_ = s.marginRight_;
+  captionPosX_ = s.captionPosX_;
+  captionPosY_ = s.captionPosY_;
+  userTickText_ = s.userTickText_;
+  scaleInscript_ = s.scaleInscript_;
+  ticks_ = s.ticks_;
+  caption_ = s.caption_;
+  captionAnchor_ = s.captionAnchor_;
+  captionAlignment_ = s.captionAlignment_;
+  externalCanvas_ = s.externalCanvas_;
+  offsetX_ = s.offsetX_;
+  offsetY_ = s.offsetY_;
+  scaleType_ = s.scaleType_;
+  suppressPaint_ = s.suppressPaint_;
+  Redraw();
+}
+
+// ---- drawing ---------------------------------------------------------------
+
+void TScale::Paint() {
+  const bool invisible = chartOwned_ ? !visible_ : !isVisible();
+  if (invisible || IsLoading() || suppressPaint_) return;
+
+  TCanvas& target = externalCanvas_ ? *externalCanvas_ : WindowCanvas();
+  const int ox = externalCanvas_ ? offsetX_ : 0;
+  const int oy = externalCanvas_ ? offsetY_ : 0;
+  const int w = width(), h = height();
+  target.Font = font_->Data();
+  if (OnBeforeScaleRendered) OnBeforeScaleRendered(this, target);
+
+  auto base_for = [&](int x0, int y0) {
+    switch (scaleType_) {
+    case sctXB: return y0 + h - marginBottom_ - 1;
+    case sctXT: return y0 + marginTop_;
+    case sctYL: return x0 + marginLeft_;
+    case sctYR: break;
+    }
+    return x0 + w - marginRight_ - 1;
+  };
+  auto draw_axis = [&](TCanvas& c, int base) {
+    if (IsHorizontal(scaleType_))
+      DrawHorizontal(c, base);
+    else
+      DrawVertical(c, base);
+    if (showBaseLine_) DrawBaseLine(c, base);
+  };
+
+  if (transparent_) {
+    target.Pen.Color = colorScale_;
+    draw_axis(target, base_for(ox, oy));
+    if (OnAfterScaleRendered) OnAfterScaleRendered(this, WindowCanvas());
+  } else {
+    if (buffer_.Width() != w || buffer_.Height() != h) buffer_.SetSize(w, h);
+    TCanvas& c = buffer_.Canvas();
+    c.Font = font_->Data();
+    c.Pen.Style = psSolid;
+    c.Pen.Mode = pmCopy;
+    c.Pen.Color = colorBackGnd_;
+    c.Brush.Style = bsSolid;
+    c.Brush.Color = colorBackGnd_;
+    c.Rectangle(0, 0, w, h);
+    c.Pen.Color = colorScale_;
+    draw_axis(c, base_for(0, 0));
+    if (OnAfterScaleRendered) OnAfterScaleRendered(this, c);
+    DrawFrame(c, 0, 0, w - 1, h - 1);
+    target.Draw(ox, oy, buffer_.Image());
+  }
+  if (!externalCanvas_ && !inPaintEvent_) PresentSurface();
+}
+
+void TScale::paintEvent(QPaintEvent* event) {
+  inPaintEvent_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{inPaintEvent_};
+  TCustomControl::paintEvent(event);
+}
+
+void TScale::DrawHorizontal(TCanvas& canvas, int baseY) {
+  canvas.Brush.Style = transparent_ ? bsClear : bsSolid;
+  if (minTicks_ != 0) minTicks_ = std::clamp(minTicks_, 2, 20);
+  ResetTickRecord();
+  DrawCaption(canvas, 0, baseY);
+}
+
+void TScale::DrawVertical(TCanvas& canvas, int baseX) {
+  canvas.Brush.Style = transparent_ ? bsClear : bsSolid;
+  ResetTickRecord();
+  DrawCaption(canvas, baseX, 0);
+}
+
+void TScale::DrawCaption(TCanvas& canvas, int baseX, int baseY) {
+  if (caption_.isEmpty()) return;
+  const int w = canvas.TextWidth(caption_);
+  int x, y;
+  if (IsHorizontal(scaleType_)) {
+    y = baseY;
+    switch (captionAnchor_) {
+    case uaSclTopLft: x = marginLeft_; break;
+    case uaSclCenter: x = marginLeft_ + (width() - marginLeft_ - marginRight_) / 2; break;
+    default: x = width() - marginRight_; break;
+    }
+  } else {
+    x = baseX;
+    switch (captionAnchor_) {
+    case uaSclTopLft: y = marginTop_; break;
+    case uaSclCenter: y = marginTop_ + (height() - marginTop_ - marginBottom_) / 2; break;
+    default: y = height() - marginBottom_; break;
+    }
+  }
+  x += captionPosX_;
+  y += captionPosY_;
+  if (captionAlignment_ == taRightJustify)
+    x -= w;
+  else if (captionAlignment_ == taCenter)
+    x -= w / 2;
+  canvas.TextOut(x, y, caption_);
+}
+
+void TScale::DrawBaseLine(TCanvas& canvas, int base) {
+  if (IsHorizontal(scaleType_)) {
+    canvas.MoveTo(marginLeft_, base);
+    canvas.LineTo(width() - marginRight_ - 1, base);
+  } else {
+    canvas.MoveTo(base, marginTop_);
+    canvas.LineTo(base, height() - marginBottom_ - 1);
+  }
+}
+
+// A 3-D frame on the rectangle's outermost pixels (x1, y1) .. (x2, y2) and the
+// ring one pixel inside it.
+void TScale::DrawFrame(TCanvas& canvas, int x1, int y1, int x2, int y2) {
+  constexpr TColor silver = 0xC0C0C0;
+  const TColor dark = frameDark_, shadow = frameShadow_, light = frameLight_;
+  const TPen saved = canvas.Pen;
+  canvas.Pen.Style = psSolid;
+  canvas.Pen.Mode = pmCopy;
+  canvas.Pen.Width = 1;
+  // Left and top edges in one colour, right and bottom edges in another.
+  auto ring = [&](int inset, TColor topLeft, TColor bottomRight) {
+    const int l = x1 + inset, t = y1 + inset, r = x2 - inset, b = y2 - inset;
+    if (r < l || b < t) return;
+    canvas.Pen.Color = topLeft;
+    canvas.MoveTo(l, b);
+    canvas.LineTo(l, t);
+    canvas.LineTo(r + 1, t);
+    canvas.Pen.Color = bottomRight;
+    canvas.MoveTo(r, t + 1);
+    canvas.LineTo(r, b);
+    canvas.LineTo(l, b);
+  };
+  switch (frameStyle_) {
+  case fsNone: break;
+  case fsSimple: ring(0, dark, dark); break;
+  case fsLowered:
+    ring(0, shadow, light);
+    ring(1, dark, silver);
+    break;
+  case fsRaised:
+    ring(0, light, dark);
+    ring(1, silver, shadow);
+    break;
+  case fsEmbossed:
+    ring(0, light, shadow);
+    ring(1, shadow, light);
+    break;
+  case fsEngraved:
+    ring(0, shadow, light);
+    ring(1, light, shadow);
+    break;
+  }
+  canvas.Pen = saved;
+}

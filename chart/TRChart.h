@@ -1,0 +1,402 @@
+#pragma once
+// The chart control: a display list of move-to/line-to items in world
+// coordinates, sixteen layers with their own ranges and axes, and the
+// double-buffered drawing of items, frame and axes. TCustomRChart holds data
+// and behaviour; TRChart publishes the properties by name.
+#include "ChartTypes.h"
+#include "Control.h"
+#include "Font.h"
+#include "TBakGndImg.h"
+#include "TCrossHair.h"
+#include "TJointLayers.h"
+#include "TScale.h"
+#include "TScaleProps.h"
+#include "TTextLabel.h"
+#include <QPoint>
+#include <QPointF>
+#include <array>
+#include <functional>
+#include <vector>
+
+class TCustomRChart;
+
+using TNotifyEvent = std::function<void(QObject* Sender)>;
+using TRenderEvent = std::function<void(QObject* Sender, TCanvas& Canvas, int Top, int Left)>;
+using TRubberBandEvent = std::function<void(QObject* Sender, int Layer, double LoX, double LoY,
+                                            double HiX, double HiY)>;
+using TMouseMoveInChartEvent = std::function<void(QObject* Sender, bool InChart, TShiftState Shift,
+                                                  double rMousePosX, double rMousePosY)>;
+using TCrossHairMoveEvent = std::function<void(QObject* Sender, TCrossHair* WhichCrossHair)>;
+using TTextLabelMoveEvent = std::function<void(QObject* Sender, TTextLabel* WhichTextLabel)>;
+
+// Scale factors of one layer: pixel = k * value (or ln value) + d.
+struct TScaleFactors {
+  long double kx = 0, dx = 0, ky = 0, dy = 0;
+};
+
+// Counters of the drawing work actually done (for diagnostics and tests).
+struct TRenderStats {
+  int FullPaints = 0;  // Paint runs that drew (not refused by lock, loading or visibility)
+  int FastRedraws = 0; // data-area-only redraws of ShowItems
+  int Polylines = 0;   // polyline calls of RenderItems
+};
+
+class TCustomRChart : public TCustomControl {
+  Q_OBJECT
+public:
+  static constexpr int NumLayers = 16;
+  static constexpr int NumCrossHairs = 4;
+  static constexpr int NumTextLabels = 30;
+  static constexpr int MaxSharers = 4;
+  static constexpr int PolylineBufferSize = 200;
+  static constexpr int PixelLimit = 30000; // item pixels are clamped to +-PixelLimit
+
+  explicit TCustomRChart(QWidget* parent = nullptr);
+  ~TCustomRChart() override;
+
+  // ---- display list ----
+  void ClearItems();
+  void MoveTo(double x, double y);
+  void LineTo(double x, double y);
+  void ShowItems();
+  int ItemCount() const { return itemCount_; }
+  int Capacity() const { return capacity_; }
+  // Item i (0 .. ItemCount() - 1) of the list this chart shows; an empty item outside.
+  const TDisplayItem& Item(int i) const;
+  int CurrentLayer() const { return currentLayer_; }
+  bool ClassVisible(int itemClass) const;
+  bool LayerVisible(int layer) const;
+
+  // ---- layers, ranges, mapping ----
+  void SetLayerRange(int Layer, long double LoX, long double LoY, long double HiX, long double HiY);
+  QPoint MapToPixel(int layer, double x, double y) const;
+  QPointF MapToWorld(int layer, int px, int py) const;
+  virtual void CalcScaleFactors();
+  const TScaleFactors& ScaleFactors(int layer) const;
+  void SyncScale(TScale* scale, TScaleProps* props);
+  // Property and scale objects of a layer; layer 1's for numbers outside 1 .. 16.
+  TScalePropsHoriz* ScalePropsX(int layer) const;
+  TScalePropsVert* ScalePropsY(int layer) const;
+  TScale* ScaleObjectX(int layer) const;
+  TScale* ScaleObjectY(int layer) const;
+  int AspectX() const { return aspectX_; }
+  int AspectY() const { return aspectY_; }
+
+  // ---- paint lock ----
+  bool PaintLocked() const { return paintLock_; }
+  // Sets the lock and returns the previous state for RestorePaintLock.
+  bool LockPaint();
+  // Puts the lock back; going from set to clear repaints (returns true then).
+  bool RestorePaintLock(bool saved);
+
+  // ---- drawing ----
+  void Paint() override;
+  void ComposeControlImage();
+  virtual void DrawDataBackground(TCanvas& Canvas, int XOffset, int YOffset);
+  virtual void RenderItems(TCanvas& Canvas, int XOffset, int YOffset, bool Monochrome, bool NoGrid);
+  void PresentImage(int XPos, int YPos, TBitmap& Image);
+  TBitmap& DataImage() { return dataImage_; }
+  TBitmap& ControlImage() { return controlImage_; }
+  const TRenderStats& RenderStats() const { return stats_; }
+  void ResetRenderStats() { stats_ = {}; }
+
+  // ---- geometry ----
+  // Applies the bounds with the minimum size that keeps the data area 80 x 20 pixels.
+  void SetBounds(int left, int top, int width, int height);
+  int MinimumWidth() const { return marginLeft_ + marginRight_ + shadowWidth_ + 80; }
+  int MinimumHeight() const { return marginTop_ + marginBottom_ + shadowWidth_ + 20; }
+
+  // ---- owned objects ----
+  TCrossHair* CrossHair(int i) const; // 1 .. 4, else nullptr
+  TTextLabel* TextLabel(int i) const; // 1 .. 30, else nullptr
+  TJointLayers* JointLayers() const { return jointLayers_; }
+  TBakGndImg* BackGroundImg() const { return bakGndImg_; }
+  TFont* Font() const { return font_; }
+
+  // ---- data sharing ----
+  TCustomRChart* UseDataOf() const { return usesData_; }
+  void SetUseDataOf(TCustomRChart* source);
+  int SharerCount() const { return numSharers_; }
+  TCustomRChart* Sharer(int i) const { return i >= 0 && i < numSharers_ ? sharers_[i] : nullptr; }
+
+  // ---- settings ----
+  int AllocSize() const { return allocSize_; }
+  void SetAllocSize(int v);
+  bool AutoRedraw() const { return autoRedraw_; }
+  void SetAutoRedraw(bool v) { autoRedraw_ = v; }
+  int MarginLeft() const { return marginLeft_; }
+  void SetMarginLeft(int v);
+  int MarginRight() const { return marginRight_; }
+  void SetMarginRight(int v);
+  int MarginTop() const { return marginTop_; }
+  void SetMarginTop(int v);
+  int MarginBottom() const { return marginBottom_; }
+  void SetMarginBottom(int v);
+  int ClassDefault() const { return classDefault_; }
+  void SetClassDefault(int v);
+  ChartTypes::GridStyleType GridStyle() const { return gridStyle_; }
+  void SetGridStyle(ChartTypes::GridStyleType v);
+  double GridDx() const { return gridDx_; }
+  void SetGridDx(double v);
+  double GridDy() const { return gridDy_; }
+  void SetGridDy(double v);
+  bool Isometric() const { return isometric_; }
+  void SetIsometric(bool v);
+  TColor DataColor() const { return dataColor_; }
+  void SetDataColor(TColor v) { dataColor_ = v; }
+  Platform::TPenStyle PenStyle() const { return penStyle_; }
+  void SetPenStyle(Platform::TPenStyle v) { penStyle_ = v; }
+  TColor FillColor() const { return fillColor_; }
+  void SetFillColor(TColor v) { fillColor_ = v; }
+  int LineWidth() const { return lineWidth_; }
+  void SetLineWidth(int v);
+  TColor ChartFrameColor() const { return chartFrameColor_; }
+  void SetChartFrameColor(TColor v);
+  TColor ChartColor() const { return chartColor_; }
+  void SetChartColor(TColor v);
+  TColor WindColor() const { return windColor_; }
+  void SetWindColor(TColor v);
+  TColor GridColor() const { return gridColor_; }
+  void SetGridColor(TColor v);
+  QString Caption() const { return caption_; }
+  void SetCaption(const QString& v);
+  int CaptionPosX() const { return captionPosX_; }
+  void SetCaptionPosX(int v);
+  int CaptionPosY() const { return captionPosY_; }
+  void SetCaptionPosY(int v);
+  Platform::TAlignment CaptionAlignment() const { return captionAlignment_; }
+  void SetCaptionAlignment(Platform::TAlignment v);
+  ChartTypes::TCaptionAnchorHoriz CaptionAnchorHoriz() const { return captionAnchorHoriz_; }
+  void SetCaptionAnchorHoriz(ChartTypes::TCaptionAnchorHoriz v);
+  ChartTypes::TCaptionAnchorVert CaptionAnchorVert() const { return captionAnchorVert_; }
+  void SetCaptionAnchorVert(ChartTypes::TCaptionAnchorVert v);
+  ChartTypes::TMouseActMode MouseAction() const { return mouseAction_; }
+  void SetMouseAction(ChartTypes::TMouseActMode v) { mouseAction_ = v; }
+  bool MouseCursorFixed() const { return mouseCursorFixed_; }
+  void SetMouseCursorFixed(bool v) { mouseCursorFixed_ = v; }
+  ChartTypes::TRChartLayout StandardLayout() const { return standardLayout_; }
+  void SetStandardLayout(ChartTypes::TRChartLayout v);
+  int ShadowWidth() const { return shadowWidth_; }
+  void SetShadowWidth(int v);
+  ChartTypes::TShadowStyle ShadowStyle() const { return shadowStyle_; }
+  void SetShadowStyle(ChartTypes::TShadowStyle v);
+  TColor ShadowColor() const { return shadowColor_; }
+  void SetShadowColor(TColor v);
+  TColor ShadowBakColor() const { return shadowBakColor_; }
+  void SetShadowBakColor(TColor v);
+  Platform::TFontStyles TextFontStyle() const { return textFontStyle_; }
+  void SetTextFontStyle(Platform::TFontStyles v);
+  ChartTypes::TTextBkStyle TextBkStyle() const { return textBkStyle_; }
+  void SetTextBkStyle(ChartTypes::TTextBkStyle v);
+  TColor TextBkColor() const { return textBkColor_; }
+  void SetTextBkColor(TColor v);
+  Platform::TAlignment TextAlignment() const { return textAlignment_; }
+  void SetTextAlignment(Platform::TAlignment v);
+  bool Visible() const { return !isHidden(); }
+  void SetVisible(bool v) { setVisible(v); }
+
+  Q_INVOKABLE void Loaded() override;
+
+  // ---- events ----
+  TMouseMoveInChartEvent OnMouseMoveInChart;
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
+  TRubberBandEvent OnRubberBand;
+  TNotifyEvent OnZoomPan;
+  TScaleTickDrawnEvent OnScaleTickDrawn;
+  TRenderEvent OnBeforeRenderData;
+  TRenderEvent OnDataRendered;
+  TRenderEvent OnScalesRendered;
+  TCrossHairMoveEvent OnCrossHairMove;
+  TTextLabelMoveEvent OnTextLabelMove;
+
+protected:
+  // Paints when AutoRedraw is on (or the chart is being designed).
+  void RepaintIfAuto();
+  // Draws one polyline of the item rendering; the only place items reach the canvas as lines.
+  virtual void DrawPolyline(TCanvas& canvas, const QPoint* points, int count);
+  void ClearPaintLock() { paintLock_ = false; }
+  void resizeEvent(QResizeEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+
+private:
+  void AppendItem(quint8 kind, double x, double y);
+  void MaterialiseOwnList();
+  void PropagateList();
+  void LeaveSource();
+
+  void ApplyLayerRange(int layer, long double lx, long double ly, long double hx, long double hy);
+  void StoreRange(int layer, long double lx, long double ly, long double hx, long double hy);
+  void ApplyJoints(int layer);
+  void LayerJoined(int layer, bool x);
+  long double IsoHalfHeight(long double xWidth) const;
+  void RefitIsometric();
+  void ScalePropsChanged();
+  void BeginPropsBatch() { ++propsBatch_; }
+  void EndPropsBatch();
+  void ResizeDataImage();
+  void ApplyResize();
+  void SyncAllScales();
+  void SetScaleAlongMargins();
+
+  // Display list: the own array (length = capacity) and the list shown, which
+  // is the own array or a source chart's.
+  std::vector<TDisplayItem> ownItems_;
+  const TDisplayItem* items_ = nullptr;
+  int itemCount_ = 0;
+  int capacity_ = 0;
+  int allocSize_ = 1000;
+  int currentLayer_ = 1;
+  std::array<bool, 256> classVisible_;
+  std::array<bool, NumLayers + 1> layerVisible_;
+
+  // Layers (index 1 .. 16; index 0 unused).
+  std::array<TScalePropsHoriz*, NumLayers + 1> propsX_{};
+  std::array<TScalePropsVert*, NumLayers + 1> propsY_{};
+  std::array<TScale*, NumLayers + 1> scaleX_{};
+  std::array<TScale*, NumLayers + 1> scaleY_{};
+  std::array<TScaleFactors, NumLayers + 1> factors_{};
+
+  // Owned objects.
+  std::array<TCrossHair*, NumCrossHairs> crossHairs_{};
+  std::array<TTextLabel*, NumTextLabels> textLabels_{};
+  TJointLayers* jointLayers_ = nullptr;
+  TBakGndImg* bakGndImg_ = nullptr;
+  TFont* font_ = nullptr;
+
+  // Images.
+  TBitmap dataImage_;
+  TBitmap controlImage_;
+  TBitmap picture_;
+  std::array<QPoint, PolylineBufferSize> polyBuffer_;
+
+  // Sharing.
+  TCustomRChart* usesData_ = nullptr;
+  std::array<TCustomRChart*, MaxSharers> sharers_{};
+  int numSharers_ = 0;
+
+  // State.
+  bool paintLock_ = true;
+  bool destroying_ = false;
+  bool inPaintEvent_ = false; // the platform blits the surface itself afterwards
+  int propsBatch_ = 0;
+  bool propsPending_ = false;
+  QSize appliedSize_;
+  int aspectX_ = 1;
+  int aspectY_ = 1;
+  TRenderStats stats_;
+
+  // Settings.
+  bool autoRedraw_ = false;
+  int marginLeft_ = 50, marginRight_ = 10, marginTop_ = 16, marginBottom_ = 32;
+  quint8 classDefault_ = 0;
+  ChartTypes::GridStyleType gridStyle_ = gsNone;
+  double gridDx_ = 0, gridDy_ = 0;
+  bool isometric_ = false;
+  TColor dataColor_ = clBlack;
+  Platform::TPenStyle penStyle_ = psSolid;
+  TColor fillColor_ = clSilver;
+  quint8 lineWidth_ = 1;
+  TColor chartFrameColor_ = clBlack;
+  TColor chartColor_ = clWhite;
+  TColor windColor_ = clBtnFace;
+  TColor gridColor_ = clBlack;
+  QString caption_;
+  int captionPosX_ = 0, captionPosY_ = -16;
+  Platform::TAlignment captionAlignment_ = taRightJustify;
+  ChartTypes::TCaptionAnchorHoriz captionAnchorHoriz_ = cahChartRight;
+  ChartTypes::TCaptionAnchorVert captionAnchorVert_ = cavChartTop;
+  ChartTypes::TMouseActMode mouseAction_ = maNone;
+  bool mouseCursorFixed_ = true;
+  ChartTypes::TRChartLayout standardLayout_ = rcl_X1Bottom_Y1Left;
+  int shadowWidth_ = 0;
+  ChartTypes::TShadowStyle shadowStyle_ = ssFlying;
+  TColor shadowColor_ = clGrayText;
+  TColor shadowBakColor_ = clBtnFace;
+  Platform::TFontStyles textFontStyle_;
+  ChartTypes::TTextBkStyle textBkStyle_ = tbClear;
+  TColor textBkColor_ = clWhite;
+  Platform::TAlignment textAlignment_ = taCenter;
+};
+
+class TRChart : public TCustomRChart {
+  Q_OBJECT
+  Q_PROPERTY(int AllocSize READ AllocSize WRITE SetAllocSize)
+  Q_PROPERTY(bool AutoRedraw READ AutoRedraw WRITE SetAutoRedraw)
+  Q_PROPERTY(int MarginLeft READ MarginLeft WRITE SetMarginLeft)
+  Q_PROPERTY(int LRim READ MarginLeft WRITE SetMarginLeft)
+  Q_PROPERTY(int MarginRight READ MarginRight WRITE SetMarginRight)
+  Q_PROPERTY(int RRim READ MarginRight WRITE SetMarginRight)
+  Q_PROPERTY(int MarginTop READ MarginTop WRITE SetMarginTop)
+  Q_PROPERTY(int TRim READ MarginTop WRITE SetMarginTop)
+  Q_PROPERTY(int MarginBottom READ MarginBottom WRITE SetMarginBottom)
+  Q_PROPERTY(int BRim READ MarginBottom WRITE SetMarginBottom)
+  Q_PROPERTY(TBakGndImg* BackGroundImg READ BackGroundImg)
+  Q_PROPERTY(int ClassDefault READ ClassDefault WRITE SetClassDefault)
+  Q_PROPERTY(ChartTypes::GridStyleType GridStyle READ GridStyle WRITE SetGridStyle)
+  Q_PROPERTY(double GridDx READ GridDx WRITE SetGridDx)
+  Q_PROPERTY(double GridDy READ GridDy WRITE SetGridDy)
+  Q_PROPERTY(bool Isometric READ Isometric WRITE SetIsometric)
+  Q_PROPERTY(quint32 DataColor READ DataColor WRITE SetDataColor)
+  Q_PROPERTY(Platform::TPenStyle PenStyle READ PenStyle WRITE SetPenStyle)
+  Q_PROPERTY(quint32 ChartFrameColor READ ChartFrameColor WRITE SetChartFrameColor)
+  Q_PROPERTY(quint32 FillColor READ FillColor WRITE SetFillColor)
+  Q_PROPERTY(quint32 ChartColor READ ChartColor WRITE SetChartColor)
+  Q_PROPERTY(quint32 WindColor READ WindColor WRITE SetWindColor)
+  Q_PROPERTY(quint32 GridColor READ GridColor WRITE SetGridColor)
+  Q_PROPERTY(TJointLayers* JointLayers READ JointLayers)
+  Q_PROPERTY(int LineWidth READ LineWidth WRITE SetLineWidth)
+  Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+  Q_PROPERTY(int CaptionPosX READ CaptionPosX WRITE SetCaptionPosX)
+  Q_PROPERTY(int CaptionPosY READ CaptionPosY WRITE SetCaptionPosY)
+  Q_PROPERTY(Platform::TAlignment CaptionAlignment READ CaptionAlignment WRITE SetCaptionAlignment)
+  Q_PROPERTY(ChartTypes::TCaptionAnchorHoriz CaptionAnchorHoriz READ CaptionAnchorHoriz WRITE SetCaptionAnchorHoriz)
+  Q_PROPERTY(ChartTypes::TCaptionAnchorVert CaptionAnchorVert READ CaptionAnchorVert WRITE SetCaptionAnchorVert)
+  Q_PROPERTY(TCrossHair* CrossHair1 READ CrossHair1)
+  Q_PROPERTY(TCrossHair* CrossHair2 READ CrossHair2)
+  Q_PROPERTY(TCrossHair* CrossHair3 READ CrossHair3)
+  Q_PROPERTY(TCrossHair* CrossHair4 READ CrossHair4)
+  Q_PROPERTY(ChartTypes::TMouseActMode MouseAction READ MouseAction WRITE SetMouseAction)
+  Q_PROPERTY(bool MouseCursorFixed READ MouseCursorFixed WRITE SetMouseCursorFixed)
+  Q_PROPERTY(TScalePropsHoriz* Scale1X READ Scale1X)
+  Q_PROPERTY(TScalePropsVert* Scale1Y READ Scale1Y)
+  Q_PROPERTY(TScalePropsHoriz* Scale2X READ Scale2X)
+  Q_PROPERTY(TScalePropsVert* Scale2Y READ Scale2Y)
+  Q_PROPERTY(TScalePropsHoriz* Scale3X READ Scale3X)
+  Q_PROPERTY(TScalePropsVert* Scale3Y READ Scale3Y)
+  Q_PROPERTY(TScalePropsHoriz* Scale4X READ Scale4X)
+  Q_PROPERTY(TScalePropsVert* Scale4Y READ Scale4Y)
+  Q_PROPERTY(ChartTypes::TRChartLayout StandardLayout READ StandardLayout WRITE SetStandardLayout)
+  Q_PROPERTY(int ShadowWidth READ ShadowWidth WRITE SetShadowWidth)
+  Q_PROPERTY(ChartTypes::TShadowStyle ShadowStyle READ ShadowStyle WRITE SetShadowStyle)
+  Q_PROPERTY(quint32 ShadowColor READ ShadowColor WRITE SetShadowColor)
+  Q_PROPERTY(quint32 ShadowBakColor READ ShadowBakColor WRITE SetShadowBakColor)
+  Q_PROPERTY(TCustomRChart* UseDataOf READ UseDataOf WRITE SetUseDataOf)
+  Q_PROPERTY(Platform::TFontStyles TextFontStyle READ TextFontStyle WRITE SetTextFontStyle)
+  Q_PROPERTY(ChartTypes::TTextBkStyle TextBkStyle READ TextBkStyle WRITE SetTextBkStyle)
+  Q_PROPERTY(quint32 TextBkColor READ TextBkColor WRITE SetTextBkColor)
+  Q_PROPERTY(Platform::TAlignment TextAlignment READ TextAlignment WRITE SetTextAlignment)
+  Q_PROPERTY(TFont* Font READ Font)
+  Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
+
+public:
+  explicit TRChart(QWidget* parent = nullptr) : TCustomRChart(parent) {}
+
+  TCrossHair* CrossHair1() const { return CrossHair(1); }
+  TCrossHair* CrossHair2() const { return CrossHair(2); }
+  TCrossHair* CrossHair3() const { return CrossHair(3); }
+  TCrossHair* CrossHair4() const { return CrossHair(4); }
+  TScalePropsHoriz* Scale1X() const { return ScalePropsX(1); }
+  TScalePropsVert* Scale1Y() const { return ScalePropsY(1); }
+  TScalePropsHoriz* Scale2X() const { return ScalePropsX(2); }
+  TScalePropsVert* Scale2Y() const { return ScalePropsY(2); }
+  TScalePropsHoriz* Scale3X() const { return ScalePropsX(3); }
+  TScalePropsVert* Scale3Y() const { return ScalePropsY(3); }
+  TScalePropsHoriz* Scale4X() const { return ScalePropsX(4); }
+  TScalePropsVert* Scale4Y() const { return ScalePropsY(4); }
+
+protected:
+  // The window exists from here on: painting is allowed.
+  void CreateWnd() override;
+};

@@ -1,0 +1,222 @@
+#include "QuillonDemon.h"
+
+#include "NamedMutex.h"
+#include "Processes.h"
+#include "Registry.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QGuiApplication>
+
+using namespace Platform;
+
+const QString DidactoServerWindowClass = QStringLiteral("ThisIsTheDidactoServerComponentWindowClass");
+const QString DidactoServerWindowTitle = QStringLiteral("ThisIsTheDidactoServerComponentWindow");
+const QString DidactoClientWindowClass = QStringLiteral("ThisIsTheDidactoClientComponentWindowClass");
+
+namespace {
+const QString ServerHandleArgument = QStringLiteral("/serverhandle=");
+}
+
+QString DidactoServerSuffix(const QString& registryValue, const QStringList& arguments) {
+  if (!registryValue.isEmpty() && registryValue != QLatin1String("00000000")) return registryValue;
+  QString suffix;
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    const QString argument = arguments[i].toLower();
+    if (argument.left(ServerHandleArgument.size()) == ServerHandleArgument)
+      suffix = argument.mid(ServerHandleArgument.size());
+  }
+  return suffix;
+}
+
+QStringList DidactoParameterList(const QStringList& arguments) {
+  QStringList list;
+  for (const QString& argument : arguments)
+    if (argument.left(ServerHandleArgument.size()) != ServerHandleArgument) list << argument;
+  return list;
+}
+
+TkdbCustomDemon::TkdbCustomDemon(QObject* owner, const QStringList& arguments, const QString& programFileName)
+    : QObject(owner), translator_(std::make_unique<TLexivaran2000>(QString())), programFileName_(programFileName) {
+  translator_->SetProgramFileName(programFileName);
+  const QString registryValue = RegReadString(TRegistryRoot::HKEY_LOCAL_MACHINE,
+                                              QStringLiteral("\\Software\\Orvex\\quillon\\demon"),
+                                              QStringLiteral("ViewerHandle"));
+  const QString suffix = DidactoServerSuffix(registryValue, arguments);
+  server_.Window = FindWindowExA(DidactoServerWindowClass + suffix, DidactoServerWindowTitle + suffix);
+  params_ = DidactoParameterList(arguments);
+}
+
+TkdbCustomDemon::~TkdbCustomDemon() { DestroyHiddenWindow(); }
+
+QString TkdbCustomDemon::ApplicationTitle() {
+  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return QGuiApplication::applicationDisplayName();
+  return QCoreApplication::applicationName();
+}
+
+void TkdbCustomDemon::CreateHiddenWindow() {
+  const QString className = GetWindowClassName();
+  if (!RegisterClassA(className)) {
+    const QString text = GetLastErrorString();
+    throw EDidacto(text.isEmpty() ? QStringLiteral("(GetLastErrorString failed)") : text);
+  }
+  const HWND window = CreateWindowExA(className, GetWindowTitle());
+  if (window == 0) {
+    UnregisterClassA(className);
+    throw EDidacto(QStringLiteral("Could not create window handle"));
+  }
+  windowClass_ = className;
+  window_ = window;
+  own_.Window = window;
+  own_.SetTitle(ApplicationTitle());
+  own_.SetFileName(programFileName_);
+  SetWindowProc(window, [this](HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return WindowProcedure(w, msg, wParam, lParam);
+  });
+}
+
+void TkdbCustomDemon::DestroyHiddenWindow() {
+  pending_.clear();
+  if (window_) {
+    SetWindowProc(window_, {});
+    DestroyWindow(window_);
+    UnregisterClassA(windowClass_);
+    window_ = 0;
+  }
+  if (own_.Handle) {
+    CloseHandle(own_.Handle);
+    own_.Handle = 0;
+  }
+}
+
+LRESULT TkdbCustomDemon::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg != WM_COPYDATA) return DefWindowProcA(window, msg, wParam, lParam);
+  const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+  if (!cds || (cds->cbData > 0 && !cds->lpData))
+    throw EDidacto(QStringLiteral("Host link message refused: no data"));
+  auto message = std::make_unique<TDidactoMessageStream>(this);
+  message->LoadCopyData(cds->dwData, QByteArray(static_cast<const char*>(cds->lpData), qsizetype(cds->cbData)));
+  message->Sender().Window = quint32(wParam);
+  HandleMessage(std::move(message));
+  return 1;
+}
+
+void TkdbCustomDemon::HandleMessage(std::unique_ptr<TDidactoMessageStream> Msg) {
+  Msg->SetPosition(0);
+  switch (Msg->Kind) {
+  case dmQuit: {
+    serverDown_ = Msg->ReadByte() != 0;
+    bool allowQuit = true;
+    if (OnQuitMsgReceived) OnQuitMsgReceived(this, serverDown_, allowQuit);
+    if (allowQuit && !quitting_) {
+      // Destroyed once the handling of this message is over, which ends the program.
+      quitting_ = true;
+      deleteLater();
+    }
+    break;
+  }
+  case dmReply:
+    pending_.push_back(std::move(Msg));
+    if (pending_.size() > size_t(MaxPendingReplies)) pending_.erase(pending_.begin());
+    break;
+  case dmParameters:
+    params_ = StringListFromText(Msg->Content());
+    if (OnParamsChange) OnParamsChange(this);
+    break;
+  default:
+    if (OnGotAMessage) OnGotAMessage(this, *Msg);
+    break;
+  }
+}
+
+QString TkdbCustomDemon::ParamStr(int Index) const {
+  if (Index == 0) return programFileName_;
+  if (Index < 1 || Index > ParamCount())
+    throw EDidacto(QStringLiteral("Illegal \"ParamStr\" parameter: %1").arg(Index));
+  return params_[Index];
+}
+
+void TkdbCustomDemon::SendStream(TEntity& To, TDidactoMessageStream& Msg, TDidactoMessageStream* Reply) {
+  Msg.TimeStamp = CurrentTimeStamp();
+  Msg.SetOwner(this);
+  if (Reply) Reply->SetOwner(this);
+  if (!IsWindow(window_)) return;
+  const QByteArray buffer = Msg.CopyData();
+  COPYDATASTRUCT cds;
+  cds.dwData = Msg.Kind;
+  cds.cbData = quint32(buffer.size());
+  cds.lpData = buffer.constData();
+  SendMessageA(To.Window, WM_COPYDATA, WPARAM(window_), reinterpret_cast<LPARAM>(&cds));
+  for (auto it = pending_.begin(); it != pending_.end(); ++it) {
+    if (!((*it)->TimeStamp == Msg.TimeStamp)) continue;
+    std::unique_ptr<TDidactoMessageStream> found = std::move(*it);
+    pending_.erase(it);
+    if (Reply) Reply->Assign(*found);
+    break;
+  }
+}
+
+void TkdbCustomDemon::Loaded() {
+  // 1. Registration at the server.
+  if (useQuillonServer_) {
+    if (server_.Window == 0) throw EDidacto(QStringLiteral("Didacto server application is not running"));
+    TDidactoMessageStream message(this);
+    message.Kind = dmRegister;
+    own_.WriteTo(message);
+    SendStream(server_, message, nullptr);
+  }
+  // 2. The translation table: from the server, or the file beside the program.
+  std::unique_ptr<QIODevice> table;
+  if (useQuillonServer_) {
+    const QString serverName = GetServerFileName(programFileName_);
+    table = FetchFile(ItlFileNameFor(serverName));
+  } else {
+    auto file = std::make_unique<QFile>(ItlFileNameFor(programFileName_));
+    if (file->open(QIODevice::ReadOnly)) table = std::move(file);
+  }
+  if (table) translator_->LoadFromStream(*table);
+  table.reset();
+  // 3. The owning window.
+  if (autoTranslate_ && parent()) translator_->TranslateComponent(parent());
+  // 4. One copy per program file.
+  if (!multiStart_) {
+    const QString name = own_.MutexName();
+    const HANDLE other = OpenMutexA(name);
+    if (other != 0) {
+      CloseHandle(other);
+      HandOverToFirstCopy();
+    }
+    own_.Handle = CreateMutexA(name);
+    // Keeps this window with the lock, so that a copy started without a
+    // server can find this one.
+    if (own_.Handle && GetLastError() != ERROR_ALREADY_EXISTS)
+      WriteMutexNote(own_.Handle, QByteArray::number(window_, 16));
+  }
+}
+
+void TkdbCustomDemon::HandOverToFirstCopy() {
+  std::unique_ptr<TEntity> first;
+  try {
+    first = FindEntity(ApplicationTitle());
+  } catch (const Exception&) {
+    // A broken answer is no first copy; the lock still says where it is.
+  }
+  if (!first || first->Window == window_) {
+    first.reset();
+    bool ok = false;
+    const HWND window = ReadMutexNote(own_.MutexName()).trimmed().toUInt(&ok, 16);
+    if (ok && window != 0 && window != window_ && IsWindow(window)) {
+      first = std::make_unique<TEntity>(this);
+      first->Window = window;
+    }
+  }
+  if (first) {
+    TDidactoMessageStream message(this);
+    message.Kind = dmParameters;
+    const QByteArray text = StringListText(params_);
+    message.WriteBuffer(text.constData(), text.size());
+    SendStream(*first, message, nullptr);
+    first.reset();
+  }
+  ExitProcess(0);
+}

@@ -1,0 +1,116 @@
+// hostlink_probe [--title T] [--program PATH] [--server] [--multistart]
+//                [--no-translate] [--timeout MS] [-- ARGUMENTS...]
+// A window with a host link component, driven by the tests from another
+// process. It reports on its standard output, one tab-separated line each:
+//   loaded <window> <button text>     after the loading step
+//   error <message>                   the loading step failed (exit code 1)
+//   params <entry>...                 OnParamsChange
+//   quit <ServerDown>                 OnQuitMsgReceived
+//   message <kind>                    OnGotAMessage
+//   box <text>                        an error shown to the user
+//   value <text> / none               the answer of a command
+//   ended                             the message loop ended
+// Commands on its standard input: "env NAME", "request TEXT", "paramstr N";
+// it ends when its standard input does.
+#include "Application.h"
+#include "MessageBox.h"
+#include "TkdbDemonClient.h"
+
+#include <QPointer>
+#include <QPushButton>
+#include <QSocketNotifier>
+#include <QWidget>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+void Emit(const QStringList& fields) {
+  const QByteArray line = fields.join(QLatin1Char('\t')).toUtf8() + '\n';
+  std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+  std::fflush(stdout);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  TApplication app(argc, argv);
+  SetMessageBoxHook([](TMessageKind, const QString& text) { Emit({QStringLiteral("box"), text}); });
+
+  QString title = QStringLiteral("Probe");
+  QString program = QCoreApplication::applicationFilePath();
+  bool server = false, multiStart = false, translate = true;
+  QStringList rest;
+  const QStringList args = app.arguments();
+  for (qsizetype i = 1; i < args.size(); ++i) {
+    if (args[i] == QLatin1String("--title") && i + 1 < args.size()) title = args[++i];
+    else if (args[i] == QLatin1String("--program") && i + 1 < args.size()) program = args[++i];
+    else if (args[i] == QLatin1String("--server")) server = true;
+    else if (args[i] == QLatin1String("--multistart")) multiStart = true;
+    else if (args[i] == QLatin1String("--no-translate")) translate = false;
+    else if (args[i] == QLatin1String("--timeout") && i + 1 < args.size()) Platform::SetSendTimeout(args[++i].toInt());
+    else if (args[i] == QLatin1String("--")) {
+      rest = args.mid(i + 1);
+      break;
+    }
+  }
+  app.setApplicationName(title);
+  app.setApplicationDisplayName(title);
+
+  QWidget form;
+  auto* button = new QPushButton(QStringLiteral("LX_Reset"), &form);
+  TkdbDemonClient* client = nullptr;
+  try {
+    client = new TkdbDemonClient(&form, QStringList{program} + rest, program);
+    client->SetUseQuillonServer(server);
+    client->SetMultiStart(multiStart);
+    client->SetAutoTranslate(translate);
+    client->OnParamsChange = [](QObject* sender) {
+      Emit(QStringList{QStringLiteral("params")} + static_cast<TkdbDemonClient*>(sender)->Params());
+    };
+    client->OnQuitMsgReceived = [](QObject*, bool serverDown, bool&) {
+      Emit({QStringLiteral("quit"), QString::number(serverDown)});
+    };
+    client->OnGotAMessage = [](QObject*, TDidactoMessageStream& msg) {
+      Emit({QStringLiteral("message"), QString::number(msg.Kind)});
+    };
+    QObject::connect(client, &QObject::destroyed, [] { Emit({QStringLiteral("destroyed")}); });
+    client->Loaded();
+  } catch (const Exception& e) {
+    Emit({QStringLiteral("error"), e.Message()});
+    return 1;
+  }
+  Emit({QStringLiteral("loaded"), QStringLiteral("%1").arg(client->OwnEntity().Window, 8, 16, QLatin1Char('0')).toUpper(),
+        button->text()});
+
+  QPointer<TkdbDemonClient> live(client);
+  QByteArray pending;
+  QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+  QObject::connect(&input, &QSocketNotifier::activated, [&] {
+    char buf[4096];
+    const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+    if (n <= 0) {
+      // The test that drives this program is gone.
+      input.setEnabled(false);
+      QCoreApplication::exit(0);
+      return;
+    }
+    pending.append(buf, n);
+    qsizetype eol;
+    while ((eol = pending.indexOf('\n')) >= 0) {
+      const QString line = QString::fromUtf8(pending.left(eol));
+      pending.remove(0, eol + 1);
+      const QString verb = line.section(QLatin1Char(' '), 0, 0);
+      const QString argument = line.section(QLatin1Char(' '), 1);
+      if (!live) continue;
+      RunGuarded([&] {
+        if (verb == QLatin1String("env")) Emit({QStringLiteral("value"), live->GetEnvironmentString(argument)});
+        else if (verb == QLatin1String("request")) Emit({QStringLiteral("value"), live->RequestString(argument)});
+        else if (verb == QLatin1String("paramstr")) Emit({QStringLiteral("value"), live->ParamStr(argument.toInt())});
+      });
+    }
+  });
+  const int code = app.exec();
+  Emit({QStringLiteral("ended")});
+  return code;
+}

@@ -1,0 +1,352 @@
+// The transport under the host link: windows found by class and title,
+// synchronous WM_COPYDATA between processes with replies arriving inside the
+// wait, refusal of malformed frames and of other users, bounded waits, named
+// mutexes, the registry value and process handles.
+#include "HostlinkTestSupport.h"
+#include "NamedMutex.h"
+#include "Processes.h"
+#include "Registry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace Platform;
+
+namespace {
+
+QString SocketPath(HWND h) { return TestRuntimeDir() + "/didacto/" + Hex(h) + ".sock"; }
+
+// Connects, writes the bytes and reads until the other end closes (5 s at most).
+QByteArray RawExchange(const QString& path, const QByteArray& bytes) {
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  const QByteArray p = QFile::encodeName(path);
+  std::memcpy(addr.sun_path, p.constData(), size_t(p.size()));
+  QByteArray answer;
+  if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+    if (!bytes.isEmpty()) (void)::send(fd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL);
+    ::shutdown(fd, SHUT_WR);
+    pollfd pfd{fd, POLLIN, 0};
+    char buf[64];
+    while (::poll(&pfd, 1, 5000) > 0) {
+      const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+      if (n <= 0) break;
+      answer.append(buf, n);
+    }
+  } else {
+    answer = "connect failed";
+  }
+  ::close(fd);
+  return answer;
+}
+
+// Runs RawExchange on another thread while this one serves its windows.
+QByteArray RawExchangeServed(const QString& path, const QByteArray& bytes) {
+  std::atomic<bool> done{false};
+  QByteArray answer;
+  std::thread sender([&] {
+    answer = RawExchange(path, bytes);
+    done = true;
+  });
+  WaitUntil([&] { return done.load(); }, 10000);
+  sender.join();
+  return answer;
+}
+
+QByteArray Frame(quint32 magic, HWND target, quint32 msg, HWND from, quint32 kind, quint32 size, const QByteArray& data) {
+  QByteArray f(24, 0);
+  qToLittleEndian(magic, f.data());
+  qToLittleEndian(target, f.data() + 4);
+  qToLittleEndian(msg, f.data() + 8);
+  qToLittleEndian(from, f.data() + 12);
+  qToLittleEndian(kind, f.data() + 16);
+  qToLittleEndian(size, f.data() + 20);
+  return f + data;
+}
+
+constexpr quint32 RequestMagic = 0x4D4C484B;
+
+// A window of this process that records what reaches it.
+struct OwnWindow {
+  explicit OwnWindow(const QString& cls, const QString& title = QString()) : className(cls) {
+    EXPECT_TRUE(RegisterClassA(className));
+    window = CreateWindowExA(className, title);
+    EXPECT_NE(window, 0u);
+    SetWindowProc(window, [this](HWND, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+      if (msg != WM_COPYDATA) return 0;
+      const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      got.push_back({cds->dwData, HWND(wParam), QByteArray(static_cast<const char*>(cds->lpData), qsizetype(cds->cbData))});
+      if (onMessage) onMessage();
+      return 0x1234;
+    });
+  }
+  ~OwnWindow() {
+    DestroyWindow(window);
+    UnregisterClassA(className);
+  }
+  LRESULT Send(HWND to, quint32 kind, const QByteArray& data) {
+    COPYDATASTRUCT cds;
+    cds.dwData = kind;
+    cds.cbData = quint32(data.size());
+    cds.lpData = data.constData();
+    return SendMessageA(to, WM_COPYDATA, window, reinterpret_cast<LPARAM>(&cds));
+  }
+  QString className;
+  HWND window = 0;
+  std::vector<TReceived> got;
+  std::function<void()> onMessage;
+};
+
+QByteArray StringRequest(const QString& text) {
+  TDidactoMessageStream m;
+  m.TimeStamp = {1000, 2000};
+  m.WriteString(text);
+  return m.CopyData();
+}
+
+} // namespace
+
+TEST(Transport, RoundTripWithAnotherProcessRepliesInsideTheWait) {
+  ChildProcess server(ServerProgram(), {"--suffix", "rt"});
+  const QStringList ready = server.Expect("ready");
+  ASSERT_FALSE(ready.isEmpty()) << server.Log().toStdString();
+  // Both names are compared without regard to case.
+  const HWND serverWindow = FindWindowExA(DidactoServerWindowClass + "RT", DidactoServerWindowTitle + "rt");
+  ASSERT_NE(serverWindow, 0u);
+  EXPECT_EQ(ready.value(1), Hex(serverWindow));
+  EXPECT_TRUE(IsWindow(serverWindow));
+  EXPECT_EQ(FindWindowExA(DidactoServerWindowClass + "rt", "another title"), 0u);
+
+  OwnWindow me("RoundTripClass");
+  bool timerFired = false, timerFiredDuringWait = true;
+  QTimer::singleShot(0, [&] { timerFired = true; });
+  me.onMessage = [&] { timerFiredDuringWait = timerFired; };
+  const LRESULT result = me.Send(serverWindow, dmStringRequest, StringRequest("hello"));
+  EXPECT_EQ(result, 1);
+  // The reply came in before the send returned, and no other event ran meanwhile.
+  ASSERT_EQ(me.got.size(), 1u);
+  EXPECT_FALSE(timerFiredDuringWait);
+  EXPECT_EQ(me.got[0].kind, quint32(dmReply));
+  EXPECT_EQ(me.got[0].from, serverWindow);
+  EXPECT_EQ(me.got[0].data, Bytes("e8030000 d0070000 05000000") + "hello");
+  EXPECT_EQ(server.Expect("request"), (QStringList{"request", "4105", Hex(me.window)}));
+  WaitUntil([&] { return timerFired; }, 1000);
+  EXPECT_TRUE(timerFired);
+
+  // Messages to a window of this process go straight to its procedure.
+  OwnWindow other("RoundTripOther");
+  EXPECT_EQ(other.Send(me.window, 7, "abc"), 0x1234);
+  EXPECT_EQ(me.got.back().data, QByteArray("abc"));
+  EXPECT_EQ(me.got.back().from, other.window);
+}
+
+TEST(Transport, WindowsOfEndedProgramsAreGone) {
+  HWND serverWindow = 0;
+  {
+    ChildProcess server(ServerProgram(), {"--suffix", "gone"});
+    ASSERT_FALSE(server.Expect("ready").isEmpty());
+    serverWindow = FindWindowExA(DidactoServerWindowClass + "gone", DidactoServerWindowTitle + "gone");
+    ASSERT_NE(serverWindow, 0u);
+    server.Kill(); // no chance to clean up
+  }
+  EXPECT_TRUE(QFile::exists(SocketPath(serverWindow)));
+  EXPECT_FALSE(IsWindow(serverWindow));
+  EXPECT_EQ(FindWindowExA(DidactoServerWindowClass + "gone", DidactoServerWindowTitle + "gone"), 0u);
+  EXPECT_FALSE(QFile::exists(SocketPath(serverWindow))); // the left-overs were tidied
+  // Left-overs nobody looks for go when the next window is made.
+  HWND left = 0;
+  {
+    ChildProcess server(ServerProgram(), {"--suffix", "gone2"});
+    ASSERT_FALSE(server.Expect("ready").isEmpty());
+    left = FindWindowExA(DidactoServerWindowClass + "gone2", DidactoServerWindowTitle + "gone2");
+    server.Kill();
+  }
+  EXPECT_TRUE(QFile::exists(SocketPath(left)));
+  OwnWindow me("GoneClass");
+  EXPECT_FALSE(QFile::exists(SocketPath(left)));
+  EXPECT_EQ(me.Send(serverWindow, dmStringRequest, StringRequest("x")), 0);
+  EXPECT_EQ(me.Send(0, dmStringRequest, StringRequest("x")), 0);
+  EXPECT_FALSE(IsWindow(0));
+}
+
+TEST(Transport, ReceiversThatDieOrHangEndTheWait) {
+  OwnWindow me("DyingPeerClass");
+  {
+    ChildProcess server(ServerProgram(), {"--suffix", "die", "--die-on", "4105"});
+    ASSERT_FALSE(server.Expect("ready").isEmpty());
+    const HWND h = FindWindowExA(DidactoServerWindowClass + "die", DidactoServerWindowTitle + "die");
+    EXPECT_EQ(me.Send(h, dmStringRequest, StringRequest("x")), 0);
+    EXPECT_TRUE(me.got.empty());
+    EXPECT_FALSE(server.Expect("dying").isEmpty());
+  }
+  {
+    ChildProcess server(ServerProgram(), {"--suffix", "hang", "--hang-on", "4105"});
+    ASSERT_FALSE(server.Expect("ready").isEmpty());
+    const HWND h = FindWindowExA(DidactoServerWindowClass + "hang", DidactoServerWindowTitle + "hang");
+    const int saved = SendTimeout();
+    SetSendTimeout(800);
+    EXPECT_EQ(me.Send(h, dmStringRequest, StringRequest("x")), 0);
+    SetSendTimeout(saved);
+    EXPECT_EQ(GetLastError(), 1460u);
+    EXPECT_TRUE(me.got.empty());
+  }
+}
+
+TEST(Transport, MalformedFramesAreRefusedAndTheWindowGoesOn) {
+  OwnWindow me("MalformedClass");
+  const QString path = SocketPath(me.window);
+  const QByteArray good = Frame(RequestMagic, me.window, WM_COPYDATA, 42, 4105, 3, "abc");
+  const QByteArray bad[] = {
+      QByteArray(),                                                          // connect and close
+      good.left(10),                                                          // cut in the header
+      good.left(25),                                                          // cut in the data
+      Frame(0x12345678, me.window, WM_COPYDATA, 42, 4105, 3, "abc"),          // not our magic
+      Frame(RequestMagic, me.window + 1, WM_COPYDATA, 42, 4105, 3, "abc"),    // another window
+      Frame(RequestMagic, me.window, 0x10, 42, 4105, 3, "abc"),               // not WM_COPYDATA
+      Frame(RequestMagic, me.window, WM_COPYDATA, 42, 4105, 0xFFFFFFFF, "x"), // far too large
+      Frame(RequestMagic, me.window, WM_COPYDATA, 42, 4105, MaxCopyDataSize + 1, "x"),
+  };
+  for (const QByteArray& frame : bad) {
+    EXPECT_EQ(RawExchangeServed(path, frame), QByteArray()) << frame.toHex().toStdString();
+    EXPECT_TRUE(me.got.empty());
+  }
+  // A proper frame after all that is handled, and its result comes back.
+  const QByteArray answer = RawExchangeServed(path, good);
+  ASSERT_EQ(me.got.size(), 1u);
+  EXPECT_EQ(me.got[0].data, QByteArray("abc"));
+  EXPECT_EQ(me.got[0].from, 42u);
+  EXPECT_EQ(answer, Bytes("4b484c52 34120000 00000000"));
+}
+
+TEST(Transport, OnlyTheSameUserReachesAWindow) {
+  const QString dir = TestRuntimeDir() + "/didacto";
+  struct stat st{};
+  ASSERT_EQ(::stat(QFile::encodeName(dir).constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+
+  OwnWindow me("OtherUserClass");
+  const QByteArray path = QFile::encodeName(SocketPath(me.window));
+  const QByteArray frame = Frame(RequestMagic, me.window, WM_COPYDATA, 1, 4105, 1, "x");
+  auto tryAsNobody = [&]() -> int {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      // As another user: 0 = connected and answered, 1 = connected but refused, 2 = not connected.
+      if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
+      const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+      sockaddr_un addr{};
+      addr.sun_family = AF_UNIX;
+      std::memcpy(addr.sun_path, path.constData(), size_t(path.size()));
+      if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) ::_exit(2);
+      (void)::send(fd, frame.constData(), size_t(frame.size()), MSG_NOSIGNAL);
+      char buf[16];
+      pollfd pfd{fd, POLLIN, 0};
+      const bool answered = ::poll(&pfd, 1, 5000) > 0 && ::recv(fd, buf, sizeof buf, 0) > 0;
+      ::_exit(answered ? 0 : 1);
+    }
+    int status = -1;
+    WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, 10000);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  // The private directory keeps others out...
+  EXPECT_EQ(tryAsNobody(), 2);
+  // ...and were it open, the window itself refuses them.
+  const QByteArray runtime = QFile::encodeName(TestRuntimeDir());
+  ::chmod(runtime.constData(), 0711);
+  ::chmod(QFile::encodeName(dir).constData(), 0777);
+  ::chmod(path.constData(), 0777);
+  const int opened = tryAsNobody();
+  ::chmod(QFile::encodeName(dir).constData(), 0700);
+  ::chmod(runtime.constData(), 0700);
+  EXPECT_EQ(opened, 1);
+  EXPECT_TRUE(me.got.empty());
+}
+
+TEST(Transport, WindowsNeedAPrivateDirectoryAndARegisteredClass) {
+  EXPECT_TRUE(RegisterClassA("TwiceClass"));
+  EXPECT_FALSE(RegisterClassA("twiceclass"));
+  EXPECT_EQ(GetLastErrorString(), "Class already exists.");
+  EXPECT_TRUE(UnregisterClassA("TwiceClass"));
+  EXPECT_EQ(CreateWindowExA("NeverRegistered", ""), 0u);
+
+  QTemporaryDir elsewhere;
+  ASSERT_TRUE(QDir().mkdir(elsewhere.filePath("didacto")));
+  ::chmod(QFile::encodeName(elsewhere.filePath("didacto")).constData(), 0755);
+  const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+  qputenv("XDG_RUNTIME_DIR", QFile::encodeName(elsewhere.path()));
+  ASSERT_TRUE(RegisterClassA("OpenDirClass"));
+  EXPECT_EQ(CreateWindowExA("OpenDirClass", ""), 0u);
+  EXPECT_TRUE(GetLastErrorString().contains("not a private directory")) << GetLastErrorString().toStdString();
+  EXPECT_EQ(CreateMutexA("DQ_open"), 0u);
+  qputenv("XDG_RUNTIME_DIR", saved);
+  UnregisterClassA("OpenDirClass");
+}
+
+TEST(NamedMutex, ExistsWhileAHandleHoldsIt) {
+  EXPECT_EQ(OpenMutexA("DQ_mutex_test"), 0u);
+  const HANDLE held = CreateMutexA("DQ_mutex_test");
+  ASSERT_NE(held, 0u);
+  EXPECT_EQ(GetLastError(), 0u);
+  EXPECT_TRUE(WriteMutexNote(held, "abc"));
+  const HANDLE opened = OpenMutexA("DQ_mutex_test");
+  EXPECT_NE(opened, 0u);
+  EXPECT_EQ(ReadMutexNote("DQ_mutex_test"), QByteArray("abc"));
+  const HANDLE second = CreateMutexA("DQ_mutex_test");
+  EXPECT_NE(second, 0u);
+  EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+  EXPECT_TRUE(CloseHandle(second));
+  EXPECT_TRUE(CloseHandle(opened));
+  EXPECT_TRUE(CloseHandle(held));
+  EXPECT_FALSE(CloseHandle(held));
+  // The lock file stays behind, but nobody holds it: no mutex.
+  EXPECT_TRUE(QFile::exists(TestRuntimeDir() + "/didacto/DQ_mutex_test"));
+  EXPECT_EQ(OpenMutexA("DQ_mutex_test"), 0u);
+  EXPECT_EQ(ReadMutexNote("DQ_mutex_test"), QByteArray());
+  for (const char* bad : {"", "a/b", "..", "x.sock"}) EXPECT_EQ(CreateMutexA(bad), 0u) << bad;
+}
+
+TEST(Registry, TheViewerHandleValueFromTheSystemConfiguration) {
+  const QString key = "\\Software\\Orvex\\quillon\\demon";
+  WriteRegistryValue("");
+  EXPECT_EQ(RegReadString(TRegistryRoot::HKEY_LOCAL_MACHINE, key, "ViewerHandle"), "");
+  WriteRegistryValue("00A1");
+  EXPECT_EQ(RegReadString(TRegistryRoot::HKEY_LOCAL_MACHINE, key, "ViewerHandle"), "00A1");
+  EXPECT_EQ(RegReadString(TRegistryRoot::HKEY_LOCAL_MACHINE, key, "Other"), "");
+  EXPECT_EQ(RegReadString(TRegistryRoot::HKEY_LOCAL_MACHINE, "\\Software\\Orvex\\quillon\\other", "ViewerHandle"), "");
+  EXPECT_EQ(RegReadString(TRegistryRoot::HKEY_LOCAL_MACHINE, "nonsense", "ViewerHandle"), "");
+  WriteRegistryValue("");
+}
+
+TEST(Processes, WaitingForAProcessAndItsExitCode) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::usleep(100000);
+    ::_exit(7);
+  }
+  const HANDLE process = OpenProcess(SYNCHRONIZE, false, quint32(child));
+  ASSERT_NE(process, 0u);
+  quint32 code = 0;
+  EXPECT_TRUE(GetExitCodeProcess(process, &code));
+  EXPECT_EQ(code, 259u); // still running
+  EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+  EXPECT_TRUE(GetExitCodeProcess(process, &code));
+  EXPECT_EQ(code, 7u);
+  EXPECT_TRUE(CloseHandle(process));
+  EXPECT_EQ(WaitForSingleObject(process, 0), WAIT_FAILED);
+  EXPECT_EQ(OpenProcess(SYNCHRONIZE, false, 0), 0u);
+  EXPECT_EQ(OpenProcess(SYNCHRONIZE, false, 0x7FFFFFF0u), 0u);
+}

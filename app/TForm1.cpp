@@ -1,0 +1,133 @@
+#include "TForm1.h"
+
+#include "Application.h"
+#include "StdControls.h"
+#include "StoredSettings.h"
+#include "TFrmAbout.h"
+#include "TNumLab.h"
+#include "TRChart.h"
+#include "TkdbDemonClient.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <cmath>
+
+namespace {
+template <class T, class P> T* Make(P* parent, const char* name) {
+  auto* c = new T(parent);
+  c->setObjectName(QLatin1String(name));
+  return c;
+}
+} // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("Form1"));
+  CreateComponents();
+  LoadStoredSettings(this, QStringLiteral(":/forms/Form1.settings"));
+  ConnectHandlers();
+}
+
+void TForm1::CreateComponents() {
+  // Creation order is the order the window's components are owned in; the
+  // alignment helper places bottom, then right, then the client-filling chart.
+  Memo1 = Make<TMemo>(this, "Memo1");
+  Panel1 = Make<QFrame>(this, "Panel1");
+  Image1 = Make<QLabel>(Panel1, "Image1");
+  NLabR = Make<TNumLab>(Panel1, "NLabR");
+  NLabC = Make<TNumLab>(Panel1, "NLabC");
+  NLabL = Make<TNumLab>(Panel1, "NLabL");
+  SBarR = Make<QScrollBar>(Panel1, "SBarR");
+  SBarC = Make<QScrollBar>(Panel1, "SBarC");
+  SBarL = Make<QScrollBar>(Panel1, "SBarL");
+  BButReset = Make<QPushButton>(Panel1, "BButReset");
+  BButAbout = Make<QPushButton>(Panel1, "BButAbout");
+  BButClose = Make<QPushButton>(Panel1, "BButClose");
+  RCResponse = Make<TRChart>(this, "RCResponse");
+  PopupMenu1 = Make<QMenu>(this, "PopupMenu1");
+  Zoom111 = Make<QAction>(PopupMenu1, "Zoom111");
+  PopupMenu1->addAction(Zoom111);
+  cliDemon = Make<TkdbDemonClient>(this, "cliDemon");
+  for (QScrollBar* bar : {SBarR, SBarC, SBarL}) bar->setOrientation(Qt::Horizontal);
+  Image1->setPixmap(QPixmap(QStringLiteral(":/images/circuit.xpm")));
+  Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  BButReset->setIcon(QIcon(QStringLiteral(":/images/reset.xpm")));
+  BButAbout->setIcon(QIcon(QStringLiteral(":/images/about.xpm")));
+  BButClose->setIcon(QIcon(QStringLiteral(":/images/exit.xpm")));
+  setWindowIcon(QIcon(QStringLiteral(":/images/kalvora.xpm")));
+}
+
+void TForm1::ConnectHandlers() {
+  for (QScrollBar* bar : {SBarR, SBarC, SBarL})
+    connect(bar, &QScrollBar::valueChanged, this, [this] { NIORChange(); });
+  connect(Zoom111, &QAction::triggered, this, [this] { Zoom111Click(); });
+  connect(BButReset, &QPushButton::clicked, this, [this] { BButResetClick(); });
+  connect(BButAbout, &QPushButton::clicked, this, [this] { BButAboutClick(); });
+  connect(BButClose, &QPushButton::clicked, this, [this] { BButCloseClick(); });
+  RCResponse->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(RCResponse, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { PopupMenu1->popup(RCResponse->mapToGlobal(at)); });
+}
+
+void TForm1::CalcResponse() {
+  const long double posR = SBarR->value(), posC = SBarC->value(), posL = SBarL->value();
+  NLabR->SetValue(double(posR) / 100);
+  NLabC->SetValue(double(posC) / 100);
+  NLabL->SetValue(double(posL) / 100);
+
+  // Damping constant R/2L and resonance angular frequency 1/sqrt(LC), stored as doubles.
+  const double delta = double((posR / 100) / ((posL / 100) * 1e-6L) / 2);
+  const double omega0 = double(1 / std::sqrt((posL / 100) * 1e-6L * posC / 100 * 1e-9L));
+  const long double omega0Sq = (long double)omega0 * omega0;
+  // An aperiodic or critically damped circuit has no oscillation frequency: omega is 1 then.
+  const double omega = delta < omega0 ? double(std::sqrt(omega0Sq - (long double)delta * delta)) : 1.0;
+  const long double gain = omega0Sq / ((long double)omega * omega);
+
+  RCResponse->ClearItems();
+  for (int i = 0; i <= 10000; ++i) {
+    const long double t = i * 1e-9L;
+    const double y = double(gain * std::exp(-delta * t) * std::sin(omega * t));
+    if (i == 0)
+      RCResponse->MoveTo(0, y);
+    else
+      RCResponse->LineTo(double(i * 0.001L), y);
+  }
+  RCResponse->ShowItems();
+}
+
+void TForm1::NIORChange() { CalcResponse(); }
+
+void TForm1::Zoom111Click() { RCResponse->SetLayerRange(1, 0, -1.1L, 10, 1.1L); }
+
+void TForm1::BButResetClick() {
+  // Each bar that actually moves recomputes the curve through its change handler.
+  SBarR->setValue(470);
+  SBarC->setValue(220);
+  SBarL->setValue(1000);
+  RCResponse->SetLayerRange(1, 0, -1.1L, 10, 1.1L);
+}
+
+void TForm1::BButAboutClick() {
+  if (aboutBox_) aboutBox_->exec();
+}
+
+void TForm1::BButCloseClick() { close(); }
+
+void TForm1::FormShow() { CalcResponse(); }
+
+void TForm1::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  if (QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+  // Runs once the window is on the screen, so it is visible behind anything FormShow shows.
+  QTimer::singleShot(0, this, [this] { RunGuarded([this] { FormShow(); }); });
+}

@@ -1,0 +1,59 @@
+#pragma once
+// The main window: three scroll bars set R, C and L of a series RLC circuit;
+// after every change the free, damped oscillation over the first 10 us is
+// recomputed and replaces the curve in the chart.
+#include <QPointer>
+#include <QWidget>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QScrollBar;
+class TMemo;
+class TNumLab;
+class TRChart;
+#include "TkdbDemonClient.h"
+class TFrmAbout;
+
+class TForm1 : public QWidget {
+  Q_OBJECT
+public:
+  // Creates the window with its components and applies its stored settings.
+  explicit TForm1(QWidget* parent = nullptr);
+
+  // The About box shown by the About button (created by the program body after this window).
+  void SetAboutBox(TFrmAbout* box) { aboutBox_ = box; }
+
+  // Recomputes the response for the current scroll-bar positions and shows it.
+  void CalcResponse();
+
+  // Handlers.
+  void NIORChange();
+  void Zoom111Click();
+  void BButResetClick();
+  void BButAboutClick();
+  void BButCloseClick();
+  void FormShow();
+
+  TMemo* Memo1;
+  QFrame* Panel1;
+  QLabel* Image1;
+  TNumLab *NLabR, *NLabC, *NLabL;
+  QScrollBar *SBarR, *SBarC, *SBarL;
+  QPushButton *BButReset, *BButAbout, *BButClose;
+  TRChart* RCResponse;
+  QMenu* PopupMenu1;
+  QAction* Zoom111;
+  QPointer<TkdbDemonClient> cliDemon; // a quit message from the server deletes it
+
+protected:
+  void showEvent(QShowEvent* event) override;
+
+private:
+  void CreateComponents();
+  void ConnectHandlers();
+  TFrmAbout* aboutBox_ = nullptr;
+  bool shown_ = false;
+};

@@ -120,7 +120,10 @@ void TForm1::BButAboutClick() {
 
 void TForm1::BButCloseClick() { close(); }
 
-void TForm1::FormShow() { CalcResponse(); }
+void TForm1::FormShow() {
+  if (aboutBox_ && cliDemon) cliDemon->Translator().TranslateComponent(aboutBox_);
+  CalcResponse();
+}
 
 void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);

@@ -881,7 +881,7 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
 void TCustomRChart::PresentImage(int XPos, int YPos, TBitmap& Image) {
   if (Image.Image().isNull()) return;
   WindowCanvas().Draw(XPos, YPos, Image.Image());
-  if (!inPaintEvent_) PresentSurface();
+  if (!inPaintEvent_) PresentSurface(QRect(XPos, YPos, Image.Width(), Image.Height()));
 }
 
 void TCustomRChart::paintEvent(QPaintEvent* event) {

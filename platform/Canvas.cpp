@@ -610,6 +610,11 @@ void TCanvas::TextRect(const QRect& clip, int x, int y, const QString& text) {
 
 void TCanvas::Draw(int x, int y, const QImage& source) {
   if (source.isNull()) return;
+  if (image_ && source.format() == QImage::Format_RGB32) {
+    // An opaque picture is a plain copy: no painter, no allocation.
+    CopyRect(QRect(QPoint(x, y), source.size()), source, source.rect(), cmSrcCopy);
+    return;
+  }
   PaintScope p(image_, device_, d_->devicePainter);
   if (p) p->drawImage(QPoint(x, y), source);
 }

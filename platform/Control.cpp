@@ -33,7 +33,9 @@ void TCustomControl::EnsureSurfaceSize() {
 
 void TCustomControl::paintEvent(QPaintEvent* event) {
   EnsureSurfaceSize();
-  if (!blitOnly_ && !inPaint_) {
+  const bool blitOnly = blitPending_;
+  blitPending_ = false;
+  if (!blitOnly && !inPaint_) {
     inPaint_ = true;
     RunGuarded([this] { Paint(); });
     inPaint_ = false;
@@ -45,18 +47,17 @@ void TCustomControl::paintEvent(QPaintEvent* event) {
   if (!r.isEmpty()) p.drawImage(r.topLeft(), surface_, r);
 }
 
-void TCustomControl::PresentSurface() {
+void TCustomControl::PresentSurface(const QRect& area) {
   // Hidden: the surface still holds the picture for the next paint.
   if (!isVisible() || inPaint_) return;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{blitOnly_};
-  blitOnly_ = true;
-  repaint();
+  // The surface is complete now; the screen takes it at the toolkit's next
+  // paint, which only copies (several presents before it are shown at once).
+  blitPending_ = true;
+  if (area.isEmpty()) update(); else update(area);
 }
 
 void TCustomControl::resizeEvent(QResizeEvent* event) {
+  blitPending_ = false; // a resized window needs its Paint
   EnsureSurfaceSize();
   QWidget::resizeEvent(event);
 }

@@ -3,7 +3,7 @@
 // exactly what the window shows) and a virtual Paint. The widget's paint event
 // copies the surface to the screen; a paint request from the system first runs
 // Paint as the platform would. Drawing "on the window" changes the surface and
-// then shows it synchronously with PresentSurface.
+// then shows it with PresentSurface (the screen copies the finished surface).
 #include "Canvas.h"
 #include <QWidget>
 
@@ -23,7 +23,9 @@ public:
   }
   // Shows the current window surface at once (inside Paint it does nothing: the
   // paint event shows the surface when Paint returns).
-  void PresentSurface();
+  // Shows the current window surface (or the given area of it); the screen copy
+  // follows at once from the event loop and never runs the control's Paint.
+  void PresentSurface(const QRect& area = QRect());
 
   // Moves and sizes the control; controls with size rules override it. The
   // alignment helper and the stored settings place controls through it.
@@ -52,7 +54,7 @@ private:
   void EnsureSurfaceSize();
   QImage surface_;
   TCanvas surfaceCanvas_;
-  bool blitOnly_ = false;
+  bool blitPending_ = false;
   bool inPaint_ = false;
   bool windowCreated_ = false;
   bool loading_ = false;

@@ -165,7 +165,12 @@ QVariant ConvertFor(const QMetaProperty& prop, const Value& v) {
 // Properties that every toolkit widget takes, as the platform's controls publish them.
 bool SetWidgetProperty(QWidget* w, const QString& name, const Value& v) {
   auto bounds = [w](int l, int t, int wd, int ht) {
-    if (auto* control = dynamic_cast<TCustomControl*>(w))
+    // A window keeps the place the toolkit gives it (centred on its parent or the
+    // screen) unless its position is set explicitly.
+    if (w->isWindow()) {
+      if (QPoint(l, t) != w->pos()) w->move(l, t);
+      w->resize(wd, ht);
+    } else if (auto* control = dynamic_cast<TCustomControl*>(w))
       control->SetBounds(l, t, wd, ht);
     else
       w->setGeometry(l, t, wd, ht);

@@ -1,0 +1,67 @@
+// A scroll-bar step must not allocate per item or per paint: the chart's work
+// allocates only the display list's growth steps.
+#include "TForm1.h"
+#include "TRChart.h"
+
+#include <QCoreApplication>
+#include <QScrollBar>
+#include <atomic>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <new>
+
+namespace {
+std::atomic<bool> counting{false};
+std::atomic<int> allocations{0};
+} // namespace
+
+void* operator new(std::size_t size) {
+  if (counting) ++allocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+int CountAllocations(const std::function<void()>& f) {
+  allocations = 0;
+  counting = true;
+  f();
+  counting = false;
+  return allocations;
+}
+
+TEST(Allocation, TheChartsPartOfAScrollBarStepAllocatesOnlyTheGrowthSteps) {
+  TForm1 form;
+  form.show();
+  QCoreApplication::processEvents();
+  form.CalcResponse(); // warm up fonts, caches and images
+  TRChart* chart = form.RCResponse;
+  const int n = CountAllocations([&] {
+    chart->ClearItems();
+    chart->MoveTo(0, 0);
+    for (int i = 1; i <= 10000; ++i) chart->LineTo(i * 0.001, (i % 7) * 0.1);
+    chart->ShowItems();
+  });
+  // 10,001 items grow the list eleven times by 1000 entries.
+  EXPECT_EQ(n, 11);
+  EXPECT_GT(chart->RenderStats().FastRedraws, 0);
+}
+
+TEST(Allocation, ARepeatedScrollBarStepAllocatesABoundedAmount) {
+  TForm1 form;
+  form.show();
+  QCoreApplication::processEvents();
+  form.SBarR->setValue(471);
+  // Beyond the eleven growth steps only the numeric labels' texts and their
+  // text drawing allocate: a small, fixed amount that does not grow with the items.
+  for (int position : {472, 473, 474}) {
+    const int n = CountAllocations([&] { form.SBarR->setValue(position); });
+    EXPECT_GE(n, 11);
+    EXPECT_LT(n, 11 + 200);
+  }
+}
+
+} // namespace

@@ -286,33 +286,18 @@ bool TNumLab::event(QEvent* e) {
 
 // ---- Mouse ----------------------------------------------------------------------------------
 
-void TNumLab::mousePressEvent(QMouseEvent* e) {
-  const QPoint p = e->position().toPoint();
-  if (e->button() == Qt::LeftButton) leftPressed_ = true;
-  if (OnMouseDown) OnMouseDown(this, e->button(), e->modifiers(), p.x(), p.y());
-}
+void TNumLab::mousePressEvent(QMouseEvent* e) { MousePressed(this, e); }
 
 void TNumLab::mouseReleaseEvent(QMouseEvent* e) {
-  const QPoint p = e->position().toPoint();
-  const bool click = e->button() == Qt::LeftButton && leftPressed_ && rect().contains(p);
-  if (e->button() == Qt::LeftButton) leftPressed_ = false;
-  if (click && OnClick) OnClick(this);
-  if (OnMouseUp) OnMouseUp(this, e->button(), e->modifiers(), p.x(), p.y());
+  MouseReleased(this, e, [this] {
+    if (OnClick) OnClick(this);
+  });
 }
 
-void TNumLab::mouseDoubleClickEvent(QMouseEvent* e) {
-  if (e->button() == Qt::LeftButton) {
-    leftPressed_ = false; // the release of a double click is no second click
-    if (OnDblClick) OnDblClick(this);
-  }
-  if (OnMouseDown) {
-    const QPoint p = e->position().toPoint();
-    OnMouseDown(this, e->button(), e->modifiers(), p.x(), p.y());
-  }
-}
+void TNumLab::mouseDoubleClickEvent(QMouseEvent* e) { MouseDoubleClicked(this, e); }
 
 void TNumLab::mouseMoveEvent(QMouseEvent* e) {
   const QPoint p = e->position().toPoint();
   mouseArea_ = p.x() <= leftSpace_ ? 0 : p.x() <= leftSpace_ + labelWidth_ ? 1 : 2;
-  if (OnMouseMove) OnMouseMove(this, e->modifiers(), p.x(), p.y());
+  MouseMoved(this, e);
 }

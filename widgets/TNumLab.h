@@ -4,6 +4,7 @@
 // drawn completely into its picture (an off-screen image of its own size, kept
 // between paints) and the picture is copied to the screen in one operation.
 #include "Canvas.h"
+#include "MouseEvents.h"
 #include "Colors.h"
 #include "Font.h"
 #include "NumLabText.h"
@@ -12,7 +13,7 @@
 #include <QWidget>
 #include <functional>
 
-class TNumLab : public QWidget {
+class TNumLab : public QWidget, public TMouseEvents {
   Q_OBJECT
 public:
   using TDisplay = NumLab::TDisplay;
@@ -138,11 +139,6 @@ public:
 
   // Events (Sender first).
   std::function<void(QObject* Sender, QString& Text)> OnBeforeDisplay;
-  std::function<void(QObject* Sender)> OnClick;
-  std::function<void(QObject* Sender)> OnDblClick;
-  std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)> OnMouseDown;
-  std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)> OnMouseUp;
-  std::function<void(QObject* Sender, Qt::KeyboardModifiers Shift, int X, int Y)> OnMouseMove;
 
 protected:
   bool event(QEvent* e) override;
@@ -180,7 +176,6 @@ private:
   bool parentFont_ = true;
   bool followingParent_ = false;
   int mouseArea_ = 0;
-  bool leftPressed_ = false;
 
   QImage picture_;
   QString shownText_;

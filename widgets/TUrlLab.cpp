@@ -203,32 +203,12 @@ void TUrlLab::Click() {
   if (OnClick) OnClick(this);
 }
 
-void TUrlLab::mousePressEvent(QMouseEvent* e) {
-  const QPoint p = e->position().toPoint();
-  if (e->button() == Qt::LeftButton) leftPressed_ = true;
-  if (OnMouseDown) OnMouseDown(this, e->button(), e->modifiers(), p.x(), p.y());
-}
+void TUrlLab::mousePressEvent(QMouseEvent* e) { MousePressed(this, e); }
 
 void TUrlLab::mouseReleaseEvent(QMouseEvent* e) {
-  const QPoint p = e->position().toPoint();
-  const bool click = e->button() == Qt::LeftButton && leftPressed_ && rect().contains(p);
-  if (e->button() == Qt::LeftButton) leftPressed_ = false;
-  if (click) Click();
-  if (OnMouseUp) OnMouseUp(this, e->button(), e->modifiers(), p.x(), p.y());
+  MouseReleased(this, e, [this] { Click(); });
 }
 
-void TUrlLab::mouseDoubleClickEvent(QMouseEvent* e) {
-  if (e->button() == Qt::LeftButton) {
-    leftPressed_ = false; // the release of a double click is no second click
-    if (OnDblClick) OnDblClick(this);
-  }
-  if (OnMouseDown) {
-    const QPoint p = e->position().toPoint();
-    OnMouseDown(this, e->button(), e->modifiers(), p.x(), p.y());
-  }
-}
+void TUrlLab::mouseDoubleClickEvent(QMouseEvent* e) { MouseDoubleClicked(this, e); }
 
-void TUrlLab::mouseMoveEvent(QMouseEvent* e) {
-  const QPoint p = e->position().toPoint();
-  if (OnMouseMove) OnMouseMove(this, e->modifiers(), p.x(), p.y());
-}
+void TUrlLab::mouseMoveEvent(QMouseEvent* e) { MouseMoved(this, e); }

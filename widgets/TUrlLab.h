@@ -6,6 +6,7 @@
 #include "Font.h"
 #include "PlatformTypes.h"
 #include "WidgetFont.h"
+#include "MouseEvents.h"
 #include <QLabel>
 #include <functional>
 
@@ -15,7 +16,7 @@ public:
   using EVKTError::EVKTError;
 };
 
-class TUrlLab : public QLabel {
+class TUrlLab : public QLabel, public TMouseEvents {
   Q_OBJECT
   Q_PROPERTY(QString URL READ URL WRITE SetURL)
   Q_PROPERTY(QString TaskParams READ TaskParams WRITE SetTaskParams)
@@ -76,13 +77,8 @@ public:
   Q_INVOKABLE void Loaded();
 
   // Events (Sender first). OnMouseEnter/OnMouseLeave run before the font switch.
-  std::function<void(QObject* Sender)> OnClick;
-  std::function<void(QObject* Sender)> OnDblClick;
   std::function<void(QObject* Sender)> OnMouseEnter;
   std::function<void(QObject* Sender)> OnMouseLeave;
-  std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)> OnMouseDown;
-  std::function<void(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)> OnMouseUp;
-  std::function<void(QObject* Sender, Qt::KeyboardModifiers Shift, int X, int Y)> OnMouseMove;
 
 protected:
   bool event(QEvent* e) override;
@@ -114,5 +110,4 @@ private:
   bool transparent_ = false;
   TColor color_ = clBtnFace;
   bool colorSet_ = false;
-  bool leftPressed_ = false;
 };

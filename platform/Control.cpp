@@ -10,7 +10,8 @@
 TCustomControl::TCustomControl(QWidget* parent) : QWidget(parent), surfaceCanvas_(&surface_) {
   // The surface covers every pixel: Qt need not clear the background first.
   setAttribute(Qt::WA_OpaquePaintEvent);
-  EnsureSurfaceSize();
+  // The surface is made when first drawn on or shown: controls that never get a
+  // window of their own (a chart's scales) never hold one.
 }
 
 void TCustomControl::EnsureSurfaceSize() {
@@ -58,7 +59,7 @@ void TCustomControl::PresentSurface(const QRect& area) {
 
 void TCustomControl::resizeEvent(QResizeEvent* event) {
   blitPending_ = false; // a resized window needs its Paint
-  EnsureSurfaceSize();
+  if (!surface_.isNull()) EnsureSurfaceSize();
   QWidget::resizeEvent(event);
 }
 

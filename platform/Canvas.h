@@ -50,6 +50,7 @@ public:
   int Width() const;
   int Height() const;
   QImage* Image() const { return image_; } // null for a printer canvas
+  QPaintDevice* Device() const { return device_; } // the printer's device; null for an image
 
   // Lines.
   void MoveTo(int x, int y);

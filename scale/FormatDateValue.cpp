@@ -158,3 +158,19 @@ QString FormatDateValue(const QString& Format, double Value) {
   }
   return out;
 }
+
+long DateSerial(int Year, int Month, int Day) {
+  // Normalise the month into 1 .. 12, carrying whole years.
+  int m0 = Month - 1;
+  int y = Year + (m0 >= 0 ? m0 / 12 : -((11 - m0) / 12));
+  m0 -= (y - Year) * 12;
+  const sys_days first = sys_days{year{y} / month{unsigned(m0 + 1)} / 1};
+  return long((first - kDayZero).count()) + (Day - 1);
+}
+
+void SerialToDate(double Value, int& Year, int& Month, int& Day) {
+  const year_month_day ymd{kDayZero + days{long(std::floor(Value))}};
+  Year = int(ymd.year());
+  Month = int(unsigned(ymd.month()));
+  Day = int(unsigned(ymd.day()));
+}

@@ -36,3 +36,10 @@ bool IsDateValue(double Value);
 bool DecodeDateValue(double Value, TDateParts& Parts);
 // The value written with the format codes above; empty when the value has no calendar date.
 QString FormatDateValue(const QString& Format, double Value);
+
+// Day number of a calendar date (proleptic Gregorian; months and days out of range
+// roll over as the calendar does, e.g. month 13 is January of the next year).
+long DateSerial(int Year, int Month, int Day);
+// The calendar date of day floor(Value); Value must be finite and within about
+// +-10 million days (callers check their ranges first).
+void SerialToDate(double Value, int& Year, int& Month, int& Day);

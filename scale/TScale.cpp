@@ -2,6 +2,7 @@
 #include "PixelMath.h"
 #include <algorithm>
 #include <cmath>
+#include <QPaintDevice>
 
 namespace {
 constexpr double kLogMin = 1e-100; // smallest value a logarithmic axis accepts
@@ -85,8 +86,10 @@ void TScale::SetShortTicks(bool v) {
 }
 
 void TScale::SetDateFormat(TDTLabel* v) {
-  if (v && v != dateFormat_) dateFormat_->Assign(*v); // notifies, which redraws
-  Redraw();
+  if (v && v != dateFormat_)
+    dateFormat_->Assign(*v); // notifies once, which redraws
+  else
+    Redraw();
 }
 
 void TScale::SetUserTickText(const QString& v) {
@@ -304,10 +307,11 @@ void TScale::CreateWnd() { suppressPaint_ = false; }
 
 void TScale::Loaded() {
   TCustomControl::Loaded();
+  // Whatever changed while the window was loading takes effect now.
+  UpdateScaling();
   // A chart's scale is not read from stored settings: the chart drives it and
   // it keeps its creation state.
   if (chartOwned_) return;
-  UpdateScaling();
   scaleLoading_ = false;
   Redraw();
 }
@@ -362,7 +366,9 @@ void TScale::Assign(const TScale& s) {
 // ---- drawing ---------------------------------------------------------------
 
 void TScale::Paint() {
-  const bool invisible = chartOwned_ ? !visible_ : !isVisible();
+  // The published Visible flag counts: a scale on a form that is not showing yet still
+  // draws into its window surface.
+  const bool invisible = !visible_;
   if (invisible || IsLoading() || suppressPaint_) return;
 
   TCanvas& target = externalCanvas_ ? *externalCanvas_ : WindowCanvas();
@@ -421,16 +427,130 @@ void TScale::paintEvent(QPaintEvent* event) {
   TCustomControl::paintEvent(event);
 }
 
+// Draws what the tick walks produce: tick marks, labels, date lines and messages,
+// recording ticks and raising OnScaleTickDrawn. Nothing here allocates per tick
+// except the label texts the walks hand over.
+class TScale::DrawSink final : public TTickSink {
+public:
+  DrawSink(TScale& scale, TCanvas& canvas, int base)
+      : s_(scale), c_(canvas), base_(base), type_(scale.scaleType_),
+        horizontal_(IsHorizontal(type_)), width_(scale.width()),
+        zeroHeight_(horizontal_ ? 0 : canvas.TextHeight(QStringLiteral("0"))) {}
+
+  void Tick(const TTickMark& mark) override {
+    if (mark.Record) s_.RecordTick(mark.Value);
+    const int p = s_.ValueToPixel(mark.Value);
+    const int x = horizontal_ ? p : base_, y = horizontal_ ? base_ : p;
+    if (mark.Length != TTickLength::None) {
+      const int len = mark.Length == TTickLength::Short ? 4 : horizontal_ ? 7 : 6;
+      c_.MoveTo(x, y);
+      switch (type_) {
+      case sctXB: c_.LineTo(x, y - len); break;
+      case sctXT: c_.LineTo(x, y + len); break;
+      case sctYL: c_.LineTo(x + len, y); break;
+      case sctYR: c_.LineTo(x - len, y); break;
+      }
+    }
+    if (s_.OnScaleTickDrawn) s_.OnScaleTickDrawn(&s_, c_, type_, mark.Value, x, y);
+    if (!mark.Label.isEmpty()) Label(mark.Label, x, y, horizontal_ ? 0 : -1);
+    if (!mark.DateLine.isEmpty()) {
+      const int hd = c_.TextHeight(mark.DateLine);
+      if (horizontal_)
+        Label(mark.DateLine, x, type_ == sctXT ? y + hd : y - hd, 0);
+      else
+        Label(mark.DateLine, x, y, y - 3 * (hd / 2));
+    }
+  }
+
+  void Message(TScaleMessage message) override {
+    const int p = s_.ValueToPixel((s_.rangeLow_ + s_.rangeHigh_) / 2);
+    if (horizontal_) {
+      const QString text = message == TScaleMessage::InvalidDateTime
+                               ? QStringLiteral("invalid DateTime scale")
+                               : QStringLiteral("DateTime range is below 1 second");
+      c_.TextOut(p - c_.TextWidth(text) / 2, base_ + 7, text);
+      return;
+    }
+    static const char* const invalid[] = {"invalid", "DateTime", "scale"};
+    static const char* const below[] = {"DateTime", "range is", "below 1", "second"};
+    const bool isInvalid = message == TScaleMessage::InvalidDateTime;
+    const char* const* lines = isInvalid ? invalid : below;
+    const int count = isInvalid ? 3 : 4;
+    const int h = c_.TextHeight(QStringLiteral("T"));
+    for (int i = 0; i < count; ++i) {
+      const QString line = QString::fromLatin1(lines[i]);
+      const int left = type_ == sctYL ? base_ + 2 : base_ - c_.TextWidth(line) - 2;
+      c_.TextOut(left, p - h + i * h, line);
+    }
+  }
+
+private:
+  // A label at the tick that meets the base line at (x, y). On vertical scales
+  // `top` is the top edge to use, or -1 for the label centred on y.
+  void Label(const QString& text, int x, int y, int top) {
+    const int w = c_.TextWidth(text);
+    if (horizontal_) {
+      const int h = c_.TextHeight(text);
+      const int w2 = w / 2;
+      int left = std::max(2, x - w2);
+      if (x + w2 >= width_ - 2) left = width_ - 2 * w2 - 2; // pushed inside the right edge
+      c_.TextOut(left, type_ == sctXB ? y - h - 7 : y + 7, text);
+      return;
+    }
+    const int h = s_.labelType_ == ftDateTime ? c_.TextHeight(text) : zeroHeight_;
+    if (top < 0) top = y - h / 2;
+    c_.TextOut(type_ == sctYL ? x + 8 : x - w - 8, top, text);
+  }
+
+  TScale& s_;
+  TCanvas& c_;
+  int base_;
+  ScaleTypes::TScaleType type_;
+  bool horizontal_;
+  int width_;
+  int zeroHeight_;
+};
+
+TTickSettings TScale::TickSettings() const {
+  TTickSettings t;
+  t.RangeLow = rangeLow_;
+  t.RangeHigh = rangeHigh_;
+  t.DecPlaces = decPlaces_;
+  t.LabelType = labelType_;
+  t.UserTickText = userTickText_;
+  t.ScaleInscript = scaleInscript_;
+  t.Logarithmic = logarithmic_;
+  t.ShortTicks = shortTicks_;
+  t.Horizontal = IsHorizontal(scaleType_);
+  t.MinTicks = minTicks_;
+  t.DateFormat = dateFormat_;
+  return t;
+}
+
+void TScale::UsePrinterFont(TCanvas& canvas) {
+  QPaintDevice* device = canvas.Device();
+  if (!device) return;
+  // Point size at the screen's resolution, then pixels at the printer's.
+  const int dpi = device->logicalDpiY() > 0 ? device->logicalDpiY() : 96;
+  canvas.Font.Height = -int(std::lround(double(font_->Size()) * dpi / 72.0));
+}
+
 void TScale::DrawHorizontal(TCanvas& canvas, int baseY) {
+  UsePrinterFont(canvas);
   canvas.Brush.Style = transparent_ ? bsClear : bsSolid;
   if (minTicks_ != 0) minTicks_ = std::clamp(minTicks_, 2, 20);
   ResetTickRecord();
+  DrawSink sink(*this, canvas, baseY);
+  WalkTicks(TickSettings(), sink);
   DrawCaption(canvas, 0, baseY);
 }
 
 void TScale::DrawVertical(TCanvas& canvas, int baseX) {
+  UsePrinterFont(canvas);
   canvas.Brush.Style = transparent_ ? bsClear : bsSolid;
   ResetTickRecord();
+  DrawSink sink(*this, canvas, baseX);
+  WalkTicks(TickSettings(), sink);
   DrawCaption(canvas, baseX, 0);
 }
 

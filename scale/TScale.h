@@ -7,6 +7,7 @@
 #include "Font.h"
 #include "ScaleTypes.h"
 #include "TDTLabel.h"
+#include "TickWalk.h"
 #include <QString>
 #include <functional>
 #include <vector>
@@ -129,6 +130,8 @@ public:
 
   // Tick record of the last drawing (1-based; 0.0 outside 1 .. NumTicks).
   double TickPosition(int index) const;
+  // What the tick walks read from this scale (ranges, label settings, tick options).
+  TTickSettings TickSettings() const;
 
   // Painting control.
   bool SuppressPaint() const { return suppressPaint_; }
@@ -166,11 +169,15 @@ protected:
   void DrawCaption(TCanvas& canvas, int baseX, int baseY);
   void DrawBaseLine(TCanvas& canvas, int base);
   void DrawFrame(TCanvas& canvas, int x1, int y1, int x2, int y2);
+  // Printer canvas: the scale's font at its true point size on the device.
+  void UsePrinterFont(TCanvas& canvas);
   // The tick record: reset at every drawing; ticks beyond the first 250 are not recorded.
   void ResetTickRecord();
   void RecordTick(double value);
 
 private:
+  class DrawSink;
+  friend class DrawSink;
   void DateFormatChanged();
 
   ScaleTypes::TScaleType scaleType_ = sctXB;

@@ -88,8 +88,6 @@ void ApplyCell(TScaleProps* p, const ScaleCell& c) {
   p->SetVisible(c.visible);
 }
 
-int ClampPixel(int p) { return std::clamp(p, -TCustomRChart::PixelLimit, TCustomRChart::PixelLimit); }
-
 } // namespace
 
 // ============================================================================
@@ -341,7 +339,9 @@ void TCustomRChart::ShowItems() {
   }
   if (isVisible()) {
     PropagateList();
-    if (autoRedraw_) {
+    // The fast path needs frame, caption and axes already in the window; before
+    // the first full paint at the current size it would leave them out.
+    if (autoRedraw_ && composedSize_ == size()) {
       ++stats_.FastRedraws;
       DrawDataBackground(dataImage_.Canvas(), 0, 0);
       RenderItems(dataImage_.Canvas(), 0, 0, false, false);
@@ -727,170 +727,6 @@ bool TCustomRChart::RestorePaintLock(bool saved) {
 void TCustomRChart::RepaintIfAuto() {
   if (destroying_) return;
   if (autoRedraw_ || IsDesigning()) Paint();
-}
-
-// ============================================================================
-// Drawing
-// ============================================================================
-
-void TCustomRChart::Paint() {
-  if (destroying_ || !isVisible() || IsLoading() || paintLock_) return;
-  if (size() != appliedSize_) { // resized while no resize notice reached us
-    const bool saved = LockPaint();
-    ApplyResize();
-    paintLock_ = saved;
-  }
-  ++stats_.FullPaints;
-  ComposeControlImage();
-  DrawDataBackground(dataImage_.Canvas(), 0, 0);
-  RenderItems(dataImage_.Canvas(), 0, 0, false, false);
-  if (!dataImage_.Image().isNull())
-    controlImage_.Canvas().Draw(marginLeft_, marginTop_, dataImage_.Image());
-  PresentImage(0, 0, controlImage_);
-}
-
-void TCustomRChart::ComposeControlImage() {
-  const int w = width(), h = height();
-  if (controlImage_.Width() != w || controlImage_.Height() != h) controlImage_.SetSize(w, h);
-  TCanvas& c = controlImage_.Canvas();
-  c.Pen.Style = psSolid;
-  c.Pen.Mode = pmCopy;
-  c.Pen.Width = 1;
-  c.Brush.Style = bsSolid;
-  c.Brush.Color = windColor_;
-  c.Pen.Color = windColor_;
-  c.Rectangle(0, 0, w, h);
-  c.Pen.Color = chartFrameColor_;
-  c.Brush.Style = bsClear;
-  c.Font = font_->Data();
-  CalcScaleFactors();
-  for (int n = 1; n <= NumLayers; ++n) scaleX_[n]->ForcedPaint();
-  for (int n = 1; n <= NumLayers; ++n) scaleY_[n]->ForcedPaint();
-  if (OnScalesRendered) OnScalesRendered(this, c, 0, 0);
-}
-
-void TCustomRChart::ResizeDataImage() {
-  const int dw = std::max(0, width() - marginLeft_ - marginRight_ - shadowWidth_ + 1);
-  const int dh = std::max(0, height() - marginTop_ - marginBottom_ - shadowWidth_ + 1);
-  if (dataImage_.Width() != dw || dataImage_.Height() != dh) dataImage_.SetSize(dw, dh);
-}
-
-void TCustomRChart::DrawDataBackground(TCanvas& canvas, int XOffset, int YOffset) {
-  ResizeDataImage();
-  const int dw = dataImage_.Width(), dh = dataImage_.Height();
-  if (canvas.Width() <= 0 || canvas.Height() <= 0) return; // nothing to draw on
-  canvas.Pen.Style = psSolid;
-  canvas.Pen.Mode = pmCopy;
-  canvas.Brush.Style = bsSolid;
-  canvas.Brush.Color = chartColor_;
-  canvas.Pen.Color = chartFrameColor_;
-  canvas.Rectangle(XOffset, YOffset, XOffset + dw, YOffset + dh);
-}
-
-void TCustomRChart::DrawPolyline(TCanvas& canvas, const QPoint* points, int count) {
-  ++stats_.Polylines;
-  canvas.Polyline(points, count);
-}
-
-void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool Monochrome,
-                                bool NoGrid) {
-  Q_UNUSED(NoGrid);
-  if (canvas.Width() <= 0 || canvas.Height() <= 0) return; // nothing to draw on
-  // 1. Render event; the handler may change the canvas, the colours come back.
-  const TColor savedBrush = canvas.Brush.Color, savedPen = canvas.Pen.Color;
-  if (OnBeforeRenderData) OnBeforeRenderData(this, canvas, marginTop_ - YOffset, marginLeft_ - XOffset);
-  canvas.Brush.Color = savedBrush;
-  canvas.Pen.Color = savedPen;
-
-  // 3. Initial render state.
-  int curWidth = lineWidth_;
-  canvas.Pen.Width = curWidth;
-  QPoint current(XOffset, YOffset);
-  canvas.MoveTo(current.x(), current.y());
-  TColor curPen = chartColor_, curBrush = chartColor_;
-  TPenStyle curStyle = psSolid;
-  canvas.Pen.Color = curPen;
-  canvas.Pen.Style = curStyle;
-  canvas.Brush.Color = curBrush;
-
-  // Line-to items are batched into polylines of at most PolylineBufferSize points.
-  int n = 0;
-  auto flush = [&] {
-    if (n == 0) return;
-    DrawPolyline(canvas, polyBuffer_.data(), n);
-    current = polyBuffer_[n - 1];
-    canvas.MoveTo(current.x(), current.y());
-    n = 0;
-  };
-
-  // 4. Items in list order.
-  for (int i = 0; i < itemCount_; ++i) {
-    const TDisplayItem& it = items_[i];
-    if (!ClassVisible(it.ItemClass) || !LayerVisible(it.Layer)) continue;
-    if (it.LineWidth != curWidth) {
-      flush();
-      curWidth = it.LineWidth;
-      canvas.Pen.Width = curWidth;
-    }
-    const QPoint px = MapToPixel(it.Layer, it.X, it.Y);
-    const QPoint p(ClampPixel(px.x()) - marginLeft_ + XOffset, ClampPixel(px.y()) - marginTop_ + YOffset);
-    if (it.Kind == ikMoveTo) {
-      flush();
-      current = p;
-      canvas.MoveTo(p.x(), p.y());
-    } else if (it.Kind == ikLineTo) {
-      const TColor color = Monochrome ? 0 : it.Color;
-      if (color != curPen || it.PenStyle != curStyle || it.FillColor != curBrush) {
-        flush();
-        curPen = color;
-        curStyle = it.PenStyle;
-        curBrush = it.FillColor;
-        canvas.Pen.Color = curPen;
-        canvas.Pen.Style = curStyle;
-        canvas.Brush.Color = curBrush;
-      }
-      if (n == 0) polyBuffer_[n++] = current;
-      polyBuffer_[n++] = p;
-      if (n == PolylineBufferSize) {
-        flush();
-        polyBuffer_[n++] = p; // the next polyline continues from here
-      }
-    }
-  }
-  // 5. Last polyline.
-  flush();
-
-  // 6. Pen width for what follows.
-  canvas.Pen.Width = 1;
-
-  // 7. Render event after the items.
-  if (OnDataRendered) OnDataRendered(this, canvas, marginTop_ - YOffset, marginLeft_ - XOffset);
-
-  // 8. Frame of the data area, over everything.
-  const int aw = width() - marginLeft_ - marginRight_ - shadowWidth_;
-  const int ah = height() - marginTop_ - marginBottom_ - shadowWidth_;
-  canvas.Pen.Color = chartFrameColor_;
-  canvas.Pen.Style = psSolid;
-  canvas.MoveTo(XOffset, YOffset);
-  canvas.LineTo(XOffset + aw, YOffset);
-  canvas.LineTo(XOffset + aw, YOffset + ah);
-  canvas.LineTo(XOffset, YOffset + ah);
-  canvas.LineTo(XOffset, YOffset);
-}
-
-void TCustomRChart::PresentImage(int XPos, int YPos, TBitmap& Image) {
-  if (Image.Image().isNull()) return;
-  WindowCanvas().Draw(XPos, YPos, Image.Image());
-  if (!inPaintEvent_) PresentSurface(QRect(XPos, YPos, Image.Width(), Image.Height()));
-}
-
-void TCustomRChart::paintEvent(QPaintEvent* event) {
-  inPaintEvent_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{inPaintEvent_};
-  TCustomControl::paintEvent(event);
 }
 
 // ============================================================================

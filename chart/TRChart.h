@@ -50,6 +50,7 @@ public:
   static constexpr int MaxSharers = 4;
   static constexpr int PolylineBufferSize = 200;
   static constexpr int PixelLimit = 30000; // item pixels are clamped to +-PixelLimit
+  static constexpr int MaxGridLines = 1000; // per direction (and points in total for gsPoints)
 
   explicit TCustomRChart(QWidget* parent = nullptr);
   ~TCustomRChart() override;
@@ -97,6 +98,9 @@ public:
   void PresentImage(int XPos, int YPos, TBitmap& Image);
   TBitmap& DataImage() { return dataImage_; }
   TBitmap& ControlImage() { return controlImage_; }
+  // The grid values of the current layer along x (or y), in drawing order: at
+  // most MaxGridLines values, written to out; returns their number.
+  int GridValues(bool x, double* out) const;
   const TRenderStats& RenderStats() const { return stats_; }
   void ResetRenderStats() { stats_ = {}; }
 
@@ -216,6 +220,13 @@ protected:
   // Draws one polyline of the item rendering; the only place items reach the canvas as lines.
   virtual void DrawPolyline(TCanvas& canvas, const QPoint* points, int count);
   void ClearPaintLock() { paintLock_ = false; }
+  void DrawShadow(TCanvas& canvas);
+  void DrawCaption(TCanvas& canvas);
+  void DrawBackgroundPicture(TCanvas& canvas, int dw, int dh);
+  void DrawHighlightedArea(TCanvas& canvas, int XOffset, int YOffset, int dw, int dh);
+  void DrawGrid(TCanvas& canvas, int XOffset, int YOffset);
+  void DrawTextLabel(TCanvas& canvas, const TTextLabel& label, int XOffset, int YOffset);
+  void DrawCrossHairs(TCanvas& canvas, int XPos, int YPos);
   void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   bool focusNextPrevChild(bool next) override;
@@ -270,6 +281,8 @@ private:
   TBitmap controlImage_;
   TBitmap picture_;
   std::array<QPoint, PolylineBufferSize> polyBuffer_;
+  std::array<double, MaxGridLines> gridX_{}; // grid values of the pass being drawn
+  std::array<double, MaxGridLines> gridY_{};
 
   // Sharing.
   TCustomRChart* usesData_ = nullptr;
@@ -283,6 +296,7 @@ private:
   int propsBatch_ = 0;
   bool propsPending_ = false;
   QSize appliedSize_;
+  QSize composedSize_; // the size the window's frame, caption and axes were last drawn at
   int aspectX_ = 1;
   int aspectY_ = 1;
   TRenderStats stats_;

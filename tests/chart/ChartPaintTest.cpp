@@ -178,7 +178,7 @@ TEST_F(ShownChart, FullPaintComposesTheWindow) {
   EXPECT_EQ(window.pixel(150, 90), Rgb(clBlue));
   EXPECT_EQ(window.pixel(50, 20), Rgb(clBlack));
   EXPECT_EQ(window.pixel(100, 170), Rgb(clRed)); // drawn by the layer's scale object
-  EXPECT_EQ(window.pixel(100, 175), Rgb(clBtnFace));
+  EXPECT_EQ(window.pixel(100, 165), Rgb(clBtnFace)); // between the data area and the axis
 
   // ClearItems erases the data image, but not the window.
   chart.ClearItems();

@@ -1,11 +1,19 @@
 #include "Startup.h"
 
 #include "Application.h"
+#include "MessageBox.h"
 #include "TForm1.h"
 #include "TFrmAbout.h"
 
+#include <QImage>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QTemporaryDir>
 #include <QtGlobal>
 #include <xcb/xcb.h>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -24,9 +32,176 @@ QString DisplayProblem() {
   xcb_disconnect(connection);
   return failed ? QStringLiteral("cannot open display \"%1\"").arg(QString::fromLocal8Bit(display)) : QString();
 }
+
+// The smallest chart the main window's margins allow, and a sane upper bound for a figure.
+constexpr int MinWidth = 50 + 16 + 80, MinHeight = 20 + 40 + 20, MaxSide = 10000;
+
+// One component value: its option, unit, scroll-bar range (in hundredths) and target.
+struct ValueOption {
+  const char* name;
+  const char* unit;
+  int minPos, maxPos;
+  int TCommandLine::*position;
+};
+constexpr ValueOption ValueOptions[] = {
+    {"--R", "Ohm", 0, 10000, &TCommandLine::PositionR},
+    {"--C", "nF", 10, 5000, &TCommandLine::PositionC},
+    {"--L", "uH", 10, 5000, &TCommandLine::PositionL},
+};
+
+TCommandLine Failure(const QString& message) {
+  TCommandLine result;
+  result.Action = TCommandLine::caError;
+  result.Error = message;
+  return result;
+}
+
+QString Hundredths(int position) { return QString::number(position / 100.0, 'g', 6); }
+
+int RenderChart(const TCommandLine& command, int argc, char** argv) {
+  // No display is needed, and this copy's host-link window and lock stay
+  // private: a running Kalvora is neither found nor handed this command line.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QTemporaryDir runtime;
+  if (runtime.isValid()) qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+  TApplication app(argc, argv);
+  app.setApplicationName(QStringLiteral("Kalvora"));
+  // Nobody could close a box here: messages go to the error output.
+  QString problem;
+  SetMessageBoxHook([&problem](TMessageKind, const QString& text) {
+    if (problem.isEmpty()) problem = text;
+  });
+  std::unique_ptr<TForm1> form;
+  QImage image;
+  RunGuarded([&] {
+    form = std::make_unique<TForm1>();
+    image = form->RenderChart(command.PositionR, command.PositionC, command.PositionL, command.Size);
+  });
+  if (image.isNull()) {
+    std::fprintf(stderr, "kalvora: cannot draw the chart: %s\n",
+                 qPrintable(problem.isEmpty() ? QStringLiteral("unknown error") : problem));
+    return 1;
+  }
+  // Written as a whole or not at all: an existing file is never left half-written.
+  QSaveFile file(command.FileName);
+  if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+    std::fprintf(stderr, "kalvora: cannot write \"%s\": %s\n", qPrintable(command.FileName),
+                 qPrintable(file.errorString()));
+    return 1;
+  }
+  return 0;
+}
 } // namespace
 
+QString CommandLineHelp() {
+  return QStringLiteral(
+      "Usage: kalvora [--render FILE.png [--R OHM] [--C NF] [--L UH] [--size WxH]]\n"
+      "\n"
+      "Without options Kalvora opens its window.\n"
+      "\n"
+      "  --render FILE.png  write the chart of the main window, as it looks after start-up,\n"
+      "                     to the PNG file FILE.png, without a window or a display\n"
+      "  --R OHM            resistance R in Ohm, 0 ... 100 (default 4.7)\n"
+      "  --C NF             capacitance C in nF, 0.1 ... 50 (default 2.2)\n"
+      "  --L UH             inductance L in uH, 0.1 ... 50 (default 10)\n"
+      "  --size WxH         size of the picture in pixels (default: the window's chart,\n"
+      "                     505x482; at least 146x80, at most 10000x10000)\n"
+      "  --help             show this help and exit\n"
+      "\n"
+      "Values are rounded to hundredths, as the scroll bars hold them.\n");
+}
+
+TCommandLine ParseCommandLine(const QStringList& arguments) {
+  static const QStringList options = {QStringLiteral("--help"), QStringLiteral("--render"),
+                                      QStringLiteral("--R"),    QStringLiteral("--C"),
+                                      QStringLiteral("--L"),    QStringLiteral("--size")};
+  // "--name value" and "--name=value"; the value options are also accepted in lower case.
+  auto optionOf = [](const QString& argument) {
+    QString name = argument.section(QLatin1Char('='), 0, 0);
+    if (name == QLatin1String("-h")) return QStringLiteral("--help");
+    if (name.size() == 3 && name.startsWith(QLatin1String("--"))) name = name.toUpper();
+    return options.contains(name) ? name : QString();
+  };
+  bool ours = false;
+  for (const QString& a : arguments) ours = ours || !optionOf(a).isEmpty();
+  TCommandLine result;
+  if (!ours) return result; // the host link's arguments, the window opens
+
+  QStringList seen;
+  for (int i = 0; i < arguments.size(); ++i) {
+    const QString& argument = arguments[i];
+    const QString name = optionOf(argument);
+    if (name.isEmpty())
+      return Failure(argument.startsWith(QLatin1Char('-'))
+                         ? QStringLiteral("unknown option \"%1\"").arg(argument)
+                         : QStringLiteral("unexpected argument \"%1\"").arg(argument));
+    if (seen.contains(name)) return Failure(QStringLiteral("%1 is given twice").arg(name));
+    seen << name;
+    if (name == QLatin1String("--help")) {
+      if (argument.contains(QLatin1Char('='))) return Failure(QStringLiteral("--help takes no value"));
+      continue;
+    }
+    QString value;
+    if (argument.contains(QLatin1Char('='))) {
+      value = argument.section(QLatin1Char('='), 1);
+    } else {
+      if (i + 1 >= arguments.size() || !optionOf(arguments[i + 1]).isEmpty())
+        return Failure(QStringLiteral("%1 needs a value").arg(name));
+      value = arguments[++i];
+    }
+    if (name == QLatin1String("--render")) {
+      if (value.trimmed().isEmpty()) return Failure(QStringLiteral("--render needs a file name"));
+      result.FileName = value;
+    } else if (name == QLatin1String("--size")) {
+      static const QRegularExpression pattern(QStringLiteral("^(\\d{1,6})[xX](\\d{1,6})$"));
+      const QRegularExpressionMatch m = pattern.match(value.trimmed());
+      if (!m.hasMatch())
+        return Failure(QStringLiteral("--size wants WIDTHxHEIGHT in pixels, such as 800x600 (got \"%1\")").arg(value));
+      const int w = m.captured(1).toInt(), h = m.captured(2).toInt();
+      if (w < MinWidth || h < MinHeight || w > MaxSide || h > MaxSide)
+        return Failure(QStringLiteral("--size %1x%2 is outside %3x%4 ... %5x%5")
+                           .arg(w).arg(h).arg(MinWidth).arg(MinHeight).arg(MaxSide));
+      result.Size = QSize(w, h);
+    } else {
+      for (const ValueOption& o : ValueOptions) {
+        if (name != QLatin1String(o.name)) continue;
+        bool ok = false;
+        const double v = QLocale::c().toDouble(value.trimmed(), &ok);
+        if (!ok || !std::isfinite(v))
+          return Failure(QStringLiteral("%1 wants a number in %2, such as 4.7 (got \"%3\")").arg(name, QLatin1String(o.unit), value));
+        // The scroll bars' ranges, in displayed units; nothing is clamped silently.
+        if (v < o.minPos / 100.0 || v > o.maxPos / 100.0)
+          return Failure(QStringLiteral("%1 %2 is outside %3 ... %4 %5")
+                             .arg(name, value.trimmed(), Hundredths(o.minPos), Hundredths(o.maxPos), QLatin1String(o.unit)));
+        result.*o.position = std::clamp(static_cast<int>(std::lround(v * 100)), o.minPos, o.maxPos);
+      }
+    }
+  }
+  if (seen.contains(QStringLiteral("--help"))) {
+    result.Action = TCommandLine::caHelp;
+    return result;
+  }
+  if (result.FileName.isEmpty())
+    return Failure(QStringLiteral("--R, --C, --L and --size need --render FILE.png"));
+  result.Action = TCommandLine::caRender;
+  return result;
+}
+
 int RunKalvora(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  const TCommandLine command = ParseCommandLine(arguments);
+  switch (command.Action) {
+  case TCommandLine::caHelp:
+    std::fputs(qPrintable(CommandLineHelp()), stdout);
+    return 0;
+  case TCommandLine::caError:
+    std::fprintf(stderr, "kalvora: %s\nTry \"kalvora --help\".\n", qPrintable(command.Error));
+    return 2;
+  case TCommandLine::caRender: return RenderChart(command, argc, argv);
+  case TCommandLine::caRun: break;
+  }
+
   const QString problem = DisplayProblem();
   if (!problem.isEmpty()) {
     std::fprintf(stderr, "kalvora: %s; start Kalvora from a desktop session.\n", qPrintable(problem));

@@ -1,4 +1,30 @@
 #pragma once
-// The program body: checks that there is a display, creates the application,
-// then the main window, then the About box, and runs the message loop.
+// The program body: reads the command line, checks that there is a display,
+// creates the application, then the main window, then the About box, and runs
+// the message loop. With --render it writes the chart as a picture instead,
+// off-screen, without a display.
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+// What the command line asks for.
+struct TCommandLine {
+  enum TAction { caRun, caHelp, caRender, caError };
+  TAction Action = caRun;
+  QString Error;    // caError: what is wrong, in words for the user
+  QString FileName; // caRender: the picture file to write
+  // Scroll-bar positions in hundredths of Ohm, nF and uH (the start-up values by default).
+  int PositionR = 470;
+  int PositionC = 220;
+  int PositionL = 1000;
+  QSize Size; // the picture's size; empty: the chart's designed size
+};
+
+// Reads the arguments after the program name. Without any of Kalvora's own
+// options the arguments are left to the host link and the window opens.
+TCommandLine ParseCommandLine(const QStringList& arguments);
+
+// The text --help prints.
+QString CommandLineHelp();
+
 int RunKalvora(int argc, char** argv);

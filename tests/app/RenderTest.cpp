@@ -1,0 +1,190 @@
+// The --render option: reading the command line, and the written picture
+// compared with the chart of the main window shown off-screen.
+#include "Startup.h"
+#include "TForm1.h"
+#include "TRChart.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+TCommandLine Parse(const QString& line) {
+  return ParseCommandLine(line.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+}
+
+TEST(RenderArguments, WithoutOwnOptionsTheWindowOpens) {
+  EXPECT_EQ(Parse("").Action, TCommandLine::caRun);
+  EXPECT_EQ(Parse("/serverhandle=42 lesson.txt").Action, TCommandLine::caRun);
+  EXPECT_EQ(Parse("--help").Action, TCommandLine::caHelp);
+  EXPECT_EQ(Parse("--render a.png --help").Action, TCommandLine::caHelp);
+  for (const char* option : {"--render", "--R", "--C", "--L", "--size", "--help"})
+    EXPECT_TRUE(CommandLineHelp().contains(QLatin1String(option))) << option;
+}
+
+TEST(RenderArguments, ValuesBecomeScrollBarPositions) {
+  TCommandLine c = Parse("--render out.png");
+  ASSERT_EQ(c.Action, TCommandLine::caRender) << c.Error.toStdString();
+  EXPECT_EQ(c.FileName, "out.png");
+  EXPECT_EQ(c.PositionR, 470);
+  EXPECT_EQ(c.PositionC, 220);
+  EXPECT_EQ(c.PositionL, 1000);
+  EXPECT_FALSE(c.Size.isValid());
+
+  c = ParseCommandLine({"--R", "0", "--C=0.1", "--render=my figure.png", "--l", "50", "--size", "800X600"});
+  ASSERT_EQ(c.Action, TCommandLine::caRender) << c.Error.toStdString();
+  EXPECT_EQ(c.FileName, "my figure.png");
+  EXPECT_EQ(c.PositionR, 0);
+  EXPECT_EQ(c.PositionC, 10);
+  EXPECT_EQ(c.PositionL, 5000);
+  EXPECT_EQ(c.Size, QSize(800, 600));
+
+  // Rounded to hundredths, as the scroll bars hold them.
+  c = Parse("--render a.png --R 100 --C 12.344 --L 0.126");
+  EXPECT_EQ(c.PositionR, 10000);
+  EXPECT_EQ(c.PositionC, 1234);
+  EXPECT_EQ(c.PositionL, 13);
+}
+
+TEST(RenderArguments, BadArgumentsAreRefusedWithAReason) {
+  struct Case {
+    const char* line;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"--render", "needs a value"},
+      {"--render --R 5", "needs a value"},
+      {"--R 5", "need --render"},
+      {"--size 300x200", "need --render"},
+      {"--render a.png --R", "needs a value"},
+      {"--render a.png --R 100.01", "outside 0 ... 100 Ohm"},
+      {"--render a.png --R -1", "outside"},
+      {"--render a.png --C 0.09", "outside 0.1 ... 50 nF"},
+      {"--render a.png --L 51", "outside 0.1 ... 50 uH"},
+      {"--render a.png --L 4,7", "wants a number"},
+      {"--render a.png --C nan", "wants a number"},
+      {"--render a.png --C inf", "wants a number"},
+      {"--render a.png --R 1e400", "wants a number"},
+      {"--render a.png --size 300", "WIDTHxHEIGHT"},
+      {"--render a.png --size -300x200", "WIDTHxHEIGHT"},
+      {"--render a.png --size 100x200", "outside"},
+      {"--render a.png --size 20000x200", "outside"},
+      {"--render a.png --size 99999999999x2", "WIDTHxHEIGHT"},
+      {"--render a.png --R 1 --R 2", "given twice"},
+      {"--render a.png --verbose", "unknown option"},
+      {"--render a.png extra", "unexpected argument"},
+      {"--help=yes", "takes no value"},
+  };
+  for (const Case& c : cases) {
+    const TCommandLine parsed = Parse(QLatin1String(c.line));
+    EXPECT_EQ(parsed.Action, TCommandLine::caError) << c.line;
+    EXPECT_TRUE(parsed.Error.contains(QLatin1String(c.says)))
+        << c.line << " -> " << parsed.Error.toStdString();
+  }
+}
+
+// Runs the built program without a display; returns its exit code.
+int RunProgram(const QStringList& arguments, QByteArray* out = nullptr, QByteArray* err = nullptr) {
+  QProcess process;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+    env.remove(QLatin1String(name));
+  process.setProcessEnvironment(env);
+  process.start(QStringLiteral(KALVORA_PROGRAM), arguments);
+  if (!process.waitForFinished(120000)) {
+    process.kill();
+    process.waitForFinished();
+    return -1;
+  }
+  if (out) *out = process.readAllStandardOutput();
+  if (err) *err = process.readAllStandardError();
+  return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+TEST(RenderProgram, WritesTheWindowsChartPixelForPixel) {
+  QTemporaryDir dir;
+  const QString file = dir.filePath(QStringLiteral("figure.png"));
+  QByteArray err;
+  ASSERT_EQ(RunProgram({QStringLiteral("--render"), file}, nullptr, &err), 0) << err.toStdString();
+  const QImage written(file);
+  ASSERT_FALSE(written.isNull());
+
+  TForm1 form;
+  form.show();
+  QCoreApplication::processEvents();
+  form.CalcResponse();
+  const QImage shown = form.RCResponse->WindowImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(written.size(), QSize(505, 482));
+  const bool same = written.convertToFormat(QImage::Format_RGB32) == shown;
+  EXPECT_TRUE(same);
+  if (!same) shown.save(QDir::temp().filePath(QStringLiteral("kalvora-shown-chart.png")));
+}
+
+// The stored settings make the picture: both axes, "usec" under the x axis, the
+// dotted silver grid on the ticks the axes drew, no shadow.
+TEST(RenderProgram, TheChartShowsAxesCaptionAndDottedGrid) {
+  TForm1 form;
+  const QImage image = form.RenderChart(470, 220, 1000);
+  TRChart* chart = form.RCResponse;
+  ASSERT_EQ(image.size(), QSize(505, 482));
+  EXPECT_EQ(chart->ShadowWidth(), 0);
+  EXPECT_EQ(image.pixel(504, 481), ColorToRGB(clBtnFace));
+  auto inkIn = [&](const QRect& r) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x) n += qGray(image.pixel(x, y)) < 100;
+    return n;
+  };
+  const int bottom = 482 - 40, right = 505 - 16;
+  EXPECT_GT(inkIn(QRect(0, 20, 48, bottom - 20)), 20);              // y axis labels
+  EXPECT_GT(inkIn(QRect(50, bottom + 1, right - 50, 14)), 20);      // x axis ticks and labels
+  const int middle = 50 + (right - 50) / 2;
+  EXPECT_GT(inkIn(QRect(middle - 30, bottom + 16, 60, 482 - bottom - 17)), 10); // "usec"
+
+  // Grid lines lie on the ticks; their gaps are the chart colour.
+  double values[TCustomRChart::MaxGridLines];
+  const int n = chart->GridValues(true, values);
+  ASSERT_GE(n, 2);
+  ASSERT_EQ(values[0], chart->ScaleObjectX(1)->TickPosition(1));
+  const int x = chart->MapToPixel(1, values[1], 0).x();
+  int silver = 0, white = 0;
+  for (int y = 21; y < bottom; ++y) {
+    silver += image.pixel(x, y) == ColorToRGB(clSilver);
+    white += image.pixel(x, y) == ColorToRGB(clWhite);
+  }
+  EXPECT_GT(silver, 100);
+  EXPECT_GT(white, 100);
+}
+
+TEST(RenderProgram, OtherValuesAndSizeAndRefusals) {
+  QTemporaryDir dir;
+  const QString file = dir.filePath(QStringLiteral("undamped.png"));
+  ASSERT_EQ(RunProgram({QStringLiteral("--render"), file, QStringLiteral("--R"), QStringLiteral("0"),
+                        QStringLiteral("--size"), QStringLiteral("400x300")}),
+            0);
+  const QImage written(file);
+  ASSERT_EQ(written.size(), QSize(400, 300));
+
+  TForm1 form;
+  const QImage direct = form.RenderChart(0, 220, 1000, QSize(400, 300));
+  EXPECT_TRUE(written.convertToFormat(QImage::Format_RGB32) == direct.convertToFormat(QImage::Format_RGB32));
+
+  QByteArray out, err;
+  EXPECT_EQ(RunProgram({QStringLiteral("--help")}, &out), 0);
+  EXPECT_TRUE(out.contains("--render"));
+  EXPECT_EQ(RunProgram({QStringLiteral("--render"), file, QStringLiteral("--C"), QStringLiteral("60")},
+                       nullptr, &err),
+            2);
+  EXPECT_TRUE(err.contains("outside")) << err.toStdString();
+  // A file that cannot be written is a failure, not a success.
+  EXPECT_EQ(RunProgram({QStringLiteral("--render"), dir.filePath(QStringLiteral("missing/dir/x.png"))},
+                       nullptr, &err),
+            1);
+  EXPECT_TRUE(err.contains("cannot write")) << err.toStdString();
+}
+
+} // namespace

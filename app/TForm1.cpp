@@ -6,9 +6,15 @@
 #include "TFrmAbout.h"
 #include "TNumLab.h"
 #include "TRChart.h"
+#include "TUrlLab.h"
 #include "TkdbDemonClient.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QSaveFile>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
@@ -18,7 +24,9 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace {
 template <class T, class P> T* Make(P* parent, const char* name) {
@@ -115,13 +123,80 @@ void TForm1::BButResetClick() {
 }
 
 void TForm1::BButAboutClick() {
-  if (aboutBox_) aboutBox_->exec();
+  if (aboutBox_) aboutBox_->ShowModal();
 }
 
 void TForm1::BButCloseClick() { close(); }
 
+namespace {
+// Reads an icon file (every image of it, at most a few); an unreadable file is an error.
+QIcon LoadIconFile(const QString& fileName) {
+  QImageReader reader(fileName);
+  QIcon icon;
+  const int count = std::clamp(reader.imageCount(), 1, 16);
+  for (int i = 0; i < count; ++i) {
+    if (i > 0 && !reader.jumpToNextImage()) break;
+    const QImage image = reader.read();
+    if (image.isNull()) {
+      if (i > 0) break;
+      throw Exception(QStringLiteral("Cannot load the icon file \"%1\": %2").arg(fileName, reader.errorString()));
+    }
+    icon.addPixmap(QPixmap::fromImage(image));
+  }
+  return icon;
+}
+
+// Writes the stream's bytes to the file, replacing it as a whole or not at all.
+void SaveStreamToFile(QIODevice& stream, const QString& fileName) {
+  QSaveFile file(fileName);
+  stream.seek(0);
+  if (!file.open(QIODevice::WriteOnly) || file.write(stream.readAll()) < 0 || !file.commit())
+    throw Exception(QStringLiteral("Cannot create the file \"%1\": %2").arg(fileName, file.errorString()));
+}
+} // namespace
+
+void TForm1::LoadAppIcon(const QString& iconName, const QString& workArea) {
+  if (cliDemon && cliDemon->UseQuillonServer()) {
+    const std::unique_ptr<QBuffer> stream = cliDemon->FetchFile(iconName);
+    if (stream && stream->size() > 0) SaveStreamToFile(*stream, workArea + iconName);
+  }
+  const QString fileName = workArea + iconName;
+  if (!QFileInfo(fileName).isFile()) return;
+  // Loaded once, so that an unreadable file leaves every icon as designed.
+  const QIcon icon = LoadIconFile(fileName);
+  QApplication::setWindowIcon(icon);
+  setWindowIcon(icon);
+  if (aboutBox_) aboutBox_->setWindowIcon(icon);
+}
+
 void TForm1::FormShow() {
-  if (aboutBox_ && cliDemon) cliDemon->Translator().TranslateComponent(aboutBox_);
+  TLexivaran2000* translator = cliDemon ? &cliDemon->Translator() : nullptr;
+  auto translate = [translator](const QString& key) { return translator ? translator->Translate(key) : key; };
+
+  // The application icon: named by the translation table, taken from the work
+  // area (fetched there from the teaching server when one is used). An icon that
+  // cannot be fetched, saved or read is reported, and start-up goes on with the
+  // designed icons: the splash and the first curve must not be lost to it.
+  const QString iconName = translate(QStringLiteral("AppIconName"));
+  try {
+    const QString workArea = cliDemon ? cliDemon->GetEnvironmentString(QStringLiteral("QuillonWorkArea")) : QString();
+    if (iconName != QLatin1String("AppIconName")) LoadAppIcon(iconName, workArea);
+  } catch (...) {
+    TApplication::HandleException(std::current_exception());
+  }
+
+  if (aboutBox_) {
+    aboutBox_->LblName->setText(QStringLiteral("Kalvora"));
+    aboutBox_->LblVersion->setText(QStringLiteral("Version 1.0"));
+    aboutBox_->UrlLabHomepage->SetURL(translate(QStringLiteral("HomePageURL")));
+    const QString language = translate(QStringLiteral("$dlglanguage$")).toLower();
+    if (translator) translator->TranslateComponent(aboutBox_);
+    const bool german = language == QLatin1String("lggerman");
+    aboutBox_->LblWebSite->setText(german ? TFrmAbout::GermanWebSite : TFrmAbout::EnglishWebSite);
+    aboutBox_->LblDescription->setText(german ? TFrmAbout::GermanDescription : TFrmAbout::EnglishDescription);
+    // The splash: the first curve is drawn only once it has been closed.
+    aboutBox_->ShowModal();
+  }
   CalcResponse();
 }
 
@@ -133,4 +208,19 @@ void TForm1::showEvent(QShowEvent* event) {
     move(screen->availableGeometry().center() - rect().center());
   // Runs once the window is on the screen, so it is visible behind anything FormShow shows.
   QTimer::singleShot(0, this, [this] { RunGuarded([this] { FormShow(); }); });
+}
+
+QImage TForm1::RenderChart(int posR, int posC, int posL, QSize chartSize) {
+  shown_ = true; // a picture for a figure: no start-up sequence, no splash
+  if (chartSize.isValid())
+    resize(width() - RCResponse->width() + chartSize.width(),
+           height() - RCResponse->height() + chartSize.height());
+  show();
+  QCoreApplication::processEvents();
+  SBarR->setValue(posR);
+  SBarC->setValue(posC);
+  SBarL->setValue(posL);
+  CalcResponse(); // the last step of the start-up sequence
+  RCResponse->Paint();
+  return RCResponse->WindowImage().copy();
 }

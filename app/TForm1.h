@@ -2,7 +2,9 @@
 // The main window: three scroll bars set R, C and L of a series RLC circuit;
 // after every change the free, damped oscillation over the first 10 us is
 // recomputed and replaces the curve in the chart.
+#include <QImage>
 #include <QPointer>
+#include <QSize>
 #include <QWidget>
 
 class QAction;
@@ -29,6 +31,11 @@ public:
   // Recomputes the response for the current scroll-bar positions and shows it.
   void CalcResponse();
 
+  // The chart's picture as it looks after start-up with the given scroll-bar
+  // positions (hundredths), drawn off-screen without the start-up sequence and
+  // its splash; an empty chartSize keeps the designed size. Used by --render.
+  QImage RenderChart(int posR, int posC, int posL, QSize chartSize = QSize());
+
   // Handlers.
   void NIORChange();
   void Zoom111Click();
@@ -53,6 +60,9 @@ protected:
 
 private:
   void CreateComponents();
+  // Fetches (under a teaching server) and loads the application icon named iconName
+  // in the work area into the application, this window and the About box.
+  void LoadAppIcon(const QString& iconName, const QString& workArea);
   void ConnectHandlers();
   TFrmAbout* aboutBox_ = nullptr;
   bool shown_ = false;

@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
-"""Draws Kalvora's pictures (circuit diagram, button glyphs, window icon) as XPM files.
+"""Draws Kalvora's pictures (circuit diagram, button glyphs, window icon) as XPM files,
+and the application icon shipped beside the program as a PNG file.
 
 Run from the repository root: python3 tools/make_pictures.py
-The XPM files in resources/images/ are the output; keep both in step.
+The XPM and PNG files in resources/images/ are the output; keep both in step.
 """
 import math
 import os
+import struct
+import zlib
 
 OUT = os.path.join(os.path.dirname(__file__), "..", "resources", "images")
 
@@ -185,6 +188,75 @@ def icon():
     p.save("kalvora", {"N": "None", "K": "#000000", "W": "#FFFFFF", "S": "#C0C0C0", "B": "#000080"})
 
 
+def write_png(path, w, h, rgba_rows):
+    """Writes 8-bit RGBA rows (lists of (r, g, b, a) tuples) as a PNG file."""
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body) & 0xFFFFFFFF)
+    raw = b"".join(b"\x00" + bytes(v for px in row for v in px) for row in rgba_rows)
+    png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0)) +
+           chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+    with open(path, "wb") as f:
+        f.write(png)
+
+
+def app_icon(size=64, ss=4):
+    """Application icon: a damped oscillation on a cream tile with a maroon rim,
+    drawn at ss times the size and averaged down for smooth edges."""
+    n = size * ss
+    cream, rim, axis, curve = (255, 250, 228), (128, 0, 0), (160, 160, 160), (0, 0, 128)
+    px = [[None] * n for _ in range(n)]
+    radius, border = 10 * ss, 3 * ss
+    inset = 2 * ss
+
+    def inside_rounded(x, y, lo, hi, r):
+        cx = min(max(x, lo + r), hi - r)
+        cy = min(max(y, lo + r), hi - r)
+        return (x - cx) ** 2 + (y - cy) ** 2 <= r * r and lo <= x <= hi and lo <= y <= hi
+
+    for y in range(n):
+        for x in range(n):
+            if inside_rounded(x + 0.5, y + 0.5, inset, n - inset, radius):
+                inner = inside_rounded(x + 0.5, y + 0.5, inset + border, n - inset - border, radius - border)
+                px[y][x] = cream if inner else rim
+    mid = n // 2
+    left, right = 9 * ss, n - 9 * ss
+    for x in range(left, right):
+        for t in range(-ss // 2, ss // 2 + 1):
+            px[mid + t][x] = axis
+
+    def dot(cx, cy, r, c):
+        for y in range(int(cy - r) - 1, int(cy + r) + 2):
+            for x in range(int(cx - r) - 1, int(cx + r) + 2):
+                if 0 <= x < n and 0 <= y < n and (x + 0.5 - cx) ** 2 + (y + 0.5 - cy) ** 2 <= r * r:
+                    px[y][x] = c
+
+    steps = 2000
+    amp = 19 * ss
+    for i in range(steps + 1):
+        t = i / steps
+        x = left + t * (right - left)
+        y = mid - amp * math.exp(-2.4 * t) * math.sin(2 * math.pi * 3 * t)
+        dot(x, y, 1.6 * ss, curve)
+
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            r = g = b = a = 0
+            for sy in range(ss):
+                for sx in range(ss):
+                    c = px[y * ss + sy][x * ss + sx]
+                    if c is not None:
+                        r += c[0]
+                        g += c[1]
+                        b += c[2]
+                        a += 1
+            row.append((r // a, g // a, b // a, a * 255 // (ss * ss)) if a else (0, 0, 0, 0))
+        rows.append(row)
+    write_png(os.path.join(OUT, "kalvora.png"), size, size, rows)
+
+
 if __name__ == "__main__":
     os.makedirs(OUT, exist_ok=True)
     circuit()
@@ -193,3 +265,4 @@ if __name__ == "__main__":
     glyph_exit()
     glyph_ok()
     icon()
+    app_icon()

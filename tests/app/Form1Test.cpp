@@ -3,6 +3,7 @@
 #include "TForm1.h"
 #include "TNumLab.h"
 #include "TRChart.h"
+#include "TScale.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -75,6 +76,16 @@ TEST_F(Form1Test, StoredSettingsTakeEffect) {
   EXPECT_EQ(form.windowTitle(), "Kalvora");
   EXPECT_EQ(form.BButReset->text(), "Reset");
   EXPECT_EQ(form.Memo1->Lines(), QStringList{"Description"});
+}
+
+TEST_F(Form1Test, AxesMapValuesToTheSamePixelsAsTheChart) {
+  // The chart's scales are sized and scaled while the window loads; their ticks
+  // and labels must sit where the chart draws the same values.
+  TRChart* chart = form.RCResponse;
+  for (double x : {0.0, 2.0, 10.0})
+    EXPECT_EQ(chart->ScaleObjectX(1)->ValueToPixel(x), chart->MapToPixel(1, x, 0).x()) << x;
+  for (double y : {-1.1, 0.0, 0.5, 1.1})
+    EXPECT_EQ(chart->ScaleObjectY(1)->ValueToPixel(y), chart->MapToPixel(1, 0, y).y()) << y;
 }
 
 TEST_F(Form1Test, InitialCurveHasItsFirstMaximumAtSample228) {

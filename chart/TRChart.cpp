@@ -213,8 +213,12 @@ TCustomRChart::TCustomRChart(QWidget* parent) : TCustomControl(parent) {
   }
   SetScaleAlongMargins();
   CalcScaleFactors();
-  // Step 10: mouse state (maNone), no event handlers, AutoRedraw on.
+  // Step 10: mouse state (maNone, layer 1 mouse-controlled), no event handlers,
+  // AutoRedraw on. Moves without a button reach the chart too (cursor, position).
   mouseAction_ = maNone;
+  mouseLayers_.fill(false);
+  mouseLayers_[1] = true;
+  setMouseTracking(true);
   autoRedraw_ = true;
 }
 
@@ -284,7 +288,7 @@ void TCustomRChart::MaterialiseOwnList() {
 }
 
 void TCustomRChart::AppendItem(quint8 kind, double x, double y) {
-  MaterialiseOwnList();
+  if (items_ != ownItems_.data()) MaterialiseOwnList(); // checked here: this runs per item
   if (itemCount_ >= capacity_) {
     // Grow by AllocSize entries at a time (new entries zeroed), never per item.
     const int newCapacity = capacity_ + allocSize_;
@@ -304,7 +308,7 @@ void TCustomRChart::AppendItem(quint8 kind, double x, double y) {
   it.LineWidth = lineWidth_;
   if (kind == ikLineTo) it.FillColor = fillColor_;
   ++itemCount_;
-  PropagateList();
+  if (numSharers_ > 0) PropagateList();
 }
 
 const TDisplayItem& TCustomRChart::Item(int i) const {
@@ -315,10 +319,16 @@ const TDisplayItem& TCustomRChart::Item(int i) const {
 void TCustomRChart::MoveTo(double x, double y) { AppendItem(ikMoveTo, x, y); }
 void TCustomRChart::LineTo(double x, double y) { AppendItem(ikLineTo, x, y); }
 
+// Lists up to this many entries keep their storage across ClearItems (about 4 MB).
+constexpr size_t RetainedItemStorage = 65536;
+
 void TCustomRChart::ClearItems() {
   DrawDataBackground(dataImage_.Canvas(), 0, 0);
   itemCount_ = 0;
-  std::vector<TDisplayItem>().swap(ownItems_);
+  // The capacity is 0 again, but the storage of a list of ordinary length stays
+  // for the next one: rebuilding it then copies and reallocates nothing.
+  if (ownItems_.capacity() > RetainedItemStorage) std::vector<TDisplayItem>().swap(ownItems_);
+  else ownItems_.clear();
   capacity_ = 0;
   items_ = ownItems_.data();
   PropagateList();
@@ -545,6 +555,14 @@ void TCustomRChart::ApplyLayerRange(int n, long double lx, long double ly, long 
     hy = c + h;
     ly = c - h;
   }
+  ApplyRangesToLayer(n, lx, ly, hx, hy);
+}
+
+void TCustomRChart::ApplyRangesToLayer(int n, long double lx, long double ly, long double hx,
+                                       long double hy) {
+  if (n < 1 || n > NumLayers) return;
+  TScaleProps* xp = propsX_[n];
+  TScaleProps* yp = propsY_[n];
   // A controlled axis keeps its range; the layers this one controls follow it.
   const bool saved = LockPaint();
   if (jointLayers_->XControlledBy(n) != n) {

@@ -6,6 +6,7 @@
 #include "ChartTypes.h"
 #include "Control.h"
 #include "Font.h"
+#include "MouseEvents.h"
 #include "TBakGndImg.h"
 #include "TCrossHair.h"
 #include "TJointLayers.h"
@@ -41,7 +42,10 @@ struct TRenderStats {
   int Polylines = 0;   // polyline calls of RenderItems
 };
 
-class TCustomRChart : public TCustomControl {
+// Mouse handling (zoom band, pan, drag zoom, crosshair and label drag, mode
+// cursors) is in TRChartMouse.cpp. The platform's mouse events (OnMouseDown,
+// OnMouseMove, OnMouseUp, OnClick, OnDblClick) come from TMouseEvents.
+class TCustomRChart : public TCustomControl, public TMouseEvents {
   Q_OBJECT
 public:
   static constexpr int NumLayers = 16;
@@ -201,6 +205,21 @@ public:
 
   Q_INVOKABLE void Loaded() override;
 
+  // ---- mouse ----
+  enum TZoomState { zsNormal, zsDrawWin };
+  // Inside the data area, both ends included (control pixels).
+  bool InDataArea(int x, int y) const;
+  TZoomState ZoomState() const { return zoomState_; }
+  QPoint ZoomAnchor() const { return QPoint(zoomX0_, zoomY0_); }
+  QPoint ZoomCorner() const { return QPoint(zoomX1_, zoomY1_); }
+  bool DragStarted() const { return dragStarted_; }
+  int SelectedCrossHair() const { return selCrossHair_; }
+  int SelectedTextLabel() const { return selTextLabel_; }
+  bool DoubleClickPending() const { return dblClickFlag_; }
+  // Whether mouse zoom and pan act on a layer (only layer 1 at creation).
+  bool MouseControlledLayer(int layer) const;
+  void SetMouseControlledLayer(int layer, bool on);
+
   // ---- events ----
   TMouseMoveInChartEvent OnMouseMoveInChart;
   TNotifyEvent OnMouseEnter;
@@ -230,6 +249,13 @@ protected:
   void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   bool focusNextPrevChild(bool next) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  bool event(QEvent* event) override;
 
 private:
   void AppendItem(quint8 kind, double x, double y);
@@ -238,6 +264,10 @@ private:
   void LeaveSource();
 
   void ApplyLayerRange(int layer, long double lx, long double ly, long double hx, long double hy);
+  // Joint layers, storing with the MinRange and logarithmic guards, scale
+  // factors, under the paint lock: what the mouse operations apply to a layer.
+  void ApplyRangesToLayer(int layer, long double lx, long double ly, long double hx,
+                          long double hy);
   void StoreRange(int layer, long double lx, long double ly, long double hx, long double hy);
   void ApplyJoints(int layer);
   void LayerJoined(int layer, bool x);
@@ -250,6 +280,22 @@ private:
   void ApplyResize();
   void SyncAllScales();
   void SetScaleAlongMargins();
+
+  // Mouse (TRChartMouse.cpp).
+  void HandlePress(QMouseEvent* event);
+  void MouseMoveAction(TShiftState shift, int x, int y);
+  void UpdateCursor(int x, int y);
+  void MoveZoomBand(int x, int y);
+  void XorBand(int x0, int y0, int x1, int y1, const QRect* previous);
+  void FinishZoomWindow(Qt::MouseButton button);
+  // The start of a drag: false while the move only clears or sets the started flag.
+  bool DragMoveActs(TShiftState shift, int x, int y);
+  void PanMove(int x, int y);
+  void DragZoomMove(int x, int y);
+  void SelectCrossHair(int x, int y);
+  void SelectTextLabel(int x, int y);
+  void CrossHairMove(int x, int y);
+  void TextLabelMove(int x, int y);
 
   // Display list: the own array (length = capacity) and the list shown, which
   // is the own array or a source chart's.
@@ -300,6 +346,21 @@ private:
   int aspectX_ = 1;
   int aspectY_ = 1;
   TRenderStats stats_;
+
+  // Mouse state.
+  struct TDragStart {
+    int sx = 0, sy = 0;
+    double xl0 = 0, xh0 = 0, yl0 = 0, yh0 = 0;
+  };
+  std::array<bool, NumLayers + 1> mouseLayers_{};
+  std::array<TDragStart, NumLayers + 1> dragStart_{};
+  TZoomState zoomState_ = zsNormal;
+  int zoomX0_ = 0, zoomY0_ = 0, zoomX1_ = 0, zoomY1_ = 0;
+  bool dragStarted_ = false;
+  int selCrossHair_ = 1;
+  int selTextLabel_ = 1;
+  bool dblClickFlag_ = false;
+  bool swallowContextMenu_ = false; // the right button just cancelled a zoom band
 
   // Settings.
   bool autoRedraw_ = false;

@@ -63,10 +63,20 @@ bool Register(int number, const QString& resourceName) {
 
 bool IsRegistered(int number) { return Table().contains(number); }
 
+// One override level at most. The default cursor is no override at all, so
+// every window shows its own cursor again. Setting the cursor that is already
+// set changes nothing (the chart sets it on every mouse move).
 void SetApplicationCursor(int number) {
+  const bool overridden = QGuiApplication::overrideCursor() != nullptr;
+  if (number == crDefault) {
+    current = number;
+    if (overridden) QGuiApplication::restoreOverrideCursor();
+    return;
+  }
+  if (overridden && number == current) return;
   current = number;
   const QCursor cursor = CursorFor(number);
-  if (QGuiApplication::overrideCursor())
+  if (overridden)
     QGuiApplication::changeOverrideCursor(cursor);
   else
     QGuiApplication::setOverrideCursor(cursor);

@@ -14,7 +14,8 @@ constexpr int crCross = -3;
 // Returns false (and registers nothing) when the resource does not exist.
 bool Register(int number, const QString& resourceName);
 bool IsRegistered(int number);
-// Sets the application-wide cursor; unknown numbers give the default arrow.
+// Sets the application-wide cursor (an override of every window's cursor);
+// 0 removes the override, unknown numbers force the arrow.
 void SetApplicationCursor(int number);
 int ApplicationCursor();
 // The cursor a number stands for (the arrow for unknown numbers).

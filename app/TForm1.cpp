@@ -25,6 +25,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 
@@ -84,6 +85,56 @@ void TForm1::ConnectHandlers() {
           [this](const QPoint& at) { PopupMenu1->popup(RCResponse->mapToGlobal(at)); });
 }
 
+namespace {
+
+constexpr int ResponseSamples = 10001; // t = 0 .. 10 us in steps of 1 ns
+constexpr int ResponseBlock = 64;
+
+// The sample times in microseconds, i * 0.001 rounded once from extended precision.
+const double* ResponseTimes() {
+  static const auto times = [] {
+    std::array<double, ResponseSamples> t{};
+    for (int i = 0; i < ResponseSamples; ++i) t[size_t(i)] = double(i * 0.001L);
+    return t;
+  }();
+  return times.data();
+}
+
+// e^(-x) * (cos p, sin p) for a decay x and a phase p formed in extended precision:
+// the phase is reduced to -pi .. pi there, so the double functions see small arguments.
+void DampedRotation(long double x, long double p, double& re, double& im) {
+  constexpr long double TwoPi = 6.283185307179586476925286766559005768L;
+  const double decay = std::exp(double(-x));
+  const double phase = double(p - std::rint(p / TwoPi) * TwoPi);
+  re = decay * std::cos(phase);
+  im = decay * std::sin(phase);
+}
+
+// y_i = gain * e^(-delta t_i) * sin(omega t_i), t_i = i ns, as the imaginary part of
+// gain * z_a * r_j with i = a + j: z_a = e^((-delta + i omega) t_a) at the start of each
+// block of 64 samples and r_j = e^((-delta + i omega) t_j) for j < 64, each evaluated
+// directly (no recurrence, so no error builds up). Each factor carries a relative
+// error of a few double rounding units and the product adds two more, so every sample
+// lies within about 1e-15 * gain * e^(-delta t) of the extended-precision value.
+// This costs 221 direct evaluations instead of 10,001 in extended precision.
+void EvaluateResponse(double delta, double omega, long double gain, double* y) {
+  double rRe[ResponseBlock], rIm[ResponseBlock];
+  for (int j = 0; j < ResponseBlock; ++j) {
+    const long double t = j * 1e-9L;
+    DampedRotation(delta * t, omega * t, rRe[j], rIm[j]);
+  }
+  const double g = double(gain);
+  for (int a = 0; a < ResponseSamples; a += ResponseBlock) {
+    const long double t = a * 1e-9L;
+    double zRe, zIm;
+    DampedRotation(delta * t, omega * t, zRe, zIm);
+    const int n = std::min(ResponseBlock, ResponseSamples - a);
+    for (int j = 0; j < n; ++j) y[a + j] = g * (zRe * rIm[j] + zIm * rRe[j]);
+  }
+}
+
+} // namespace
+
 void TForm1::CalcResponse() {
   const long double posR = SBarR->value(), posC = SBarC->value(), posL = SBarL->value();
   NLabR->SetValue(double(posR) / 100);
@@ -98,15 +149,13 @@ void TForm1::CalcResponse() {
   const double omega = delta < omega0 ? double(std::sqrt(omega0Sq - (long double)delta * delta)) : 1.0;
   const long double gain = omega0Sq / ((long double)omega * omega);
 
+  std::array<double, ResponseSamples> y;
+  EvaluateResponse(delta, omega, gain, y.data());
+  const double* x = ResponseTimes();
+
   RCResponse->ClearItems();
-  for (int i = 0; i <= 10000; ++i) {
-    const long double t = i * 1e-9L;
-    const double y = double(gain * std::exp(-delta * t) * std::sin(omega * t));
-    if (i == 0)
-      RCResponse->MoveTo(0, y);
-    else
-      RCResponse->LineTo(double(i * 0.001L), y);
-  }
+  RCResponse->MoveTo(0, y[0]);
+  for (int i = 1; i < ResponseSamples; ++i) RCResponse->LineTo(x[i], y[size_t(i)]);
   RCResponse->ShowItems();
 }
 

@@ -5,6 +5,7 @@
 #include "TRChart.h"
 #include "PixelMath.h"
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -37,6 +38,26 @@ void DecadeAndDigit(double t, double& k, double& m) {
   k = FloorR(t);
   m = RoundEven(Pow10(t - k));
 }
+
+// MapToPixel of one coordinate on a linear axis, p = k * v + d in extended
+// precision rounded half to even, done in double where that gives the same pixel:
+// the double value differs from the extended one by less than Tolerance, so unless
+// it lies that close to a half its rounding is the same. Returns false when the
+// caller must take the exact path (near a half, huge or not finite).
+struct FastAxis {
+  double k = 0, d = 0;
+  // Branch-free, so that a run of items maps in a tight loop.
+  bool Map(double v, int& pixel) const {
+    const double a = k * v, p = a + d;
+    // Adding and taking away 1.5 * 2^52 rounds to an integer, halves to even.
+    constexpr double Round = 6755399441055744.0;
+    const double r = (p + Round) - Round;
+    const double tolerance = 2e-15 * (std::fabs(a) + std::fabs(d)) + 1e-300; // |p| <= |a| + |d|
+    const bool ok = std::fabs(p) < 1e9 && 0.5 - std::fabs(p - r) > tolerance;
+    pixel = int(ok ? r : 0.0);
+    return ok;
+  }
+};
 
 } // namespace
 
@@ -259,38 +280,76 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
     n = 0;
   };
 
-  // 4. Items in list order.
-  for (int i = 0; i < itemCount_; ++i) {
-    const TDisplayItem& it = items_[i];
-    if (!ClassVisible(it.ItemClass) || !LayerVisible(it.Layer)) continue;
-    if (it.LineWidth != curWidth) {
-      flush();
-      curWidth = it.LineWidth;
-      canvas.Pen.Width = curWidth;
+  // Mapping of the layers with two linear axes in double (exact, see FastAxis);
+  // logarithmic layers and the rare values near a half go through MapToPixel.
+  struct LayerMap {
+    bool fast = false;
+    FastAxis x, y;
+  };
+  std::array<LayerMap, NumLayers + 1> maps;
+  for (int n = 1; n <= NumLayers; ++n) {
+    const TScaleFactors& f = factors_[n];
+    maps[n].fast = !propsX_[n]->Logarithmic() && !propsY_[n]->Logarithmic() &&
+                   std::isfinite(double(f.kx)) && std::isfinite(double(f.dx)) &&
+                   std::isfinite(double(f.ky)) && std::isfinite(double(f.dy));
+    maps[n].x = {double(f.kx), double(f.dx)};
+    maps[n].y = {double(f.ky), double(f.dy)};
+  }
+  const int shiftX = XOffset - marginLeft_, shiftY = YOffset - marginTop_;
+
+  // 4. Items in list order, in runs: first the pixels of a run's items (layers
+  // outside 1 .. NumLayers use the unmapped entry 0 and are skipped below), then the
+  // items themselves.
+  constexpr int Run = 256;
+  int runX[Run], runY[Run];
+  bool runMapped[Run];
+  for (int base = 0; base < itemCount_; base += Run) {
+    const int end = std::min(itemCount_, base + Run);
+    for (int i = base; i < end; ++i) {
+      const TDisplayItem& it = items_[i];
+      const LayerMap& map = maps[unsigned(it.Layer) <= unsigned(NumLayers) ? it.Layer : 0];
+      const bool mx = map.x.Map(it.X, runX[i - base]);
+      const bool my = map.y.Map(it.Y, runY[i - base]);
+      runMapped[i - base] = map.fast & mx & my;
     }
-    const QPoint px = MapToPixel(it.Layer, it.X, it.Y);
-    const QPoint p(ClampItemPixel(px.x()) - marginLeft_ + XOffset,
-                   ClampItemPixel(px.y()) - marginTop_ + YOffset);
-    if (it.Kind == ikMoveTo) {
-      flush();
-      current = p;
-      canvas.MoveTo(p.x(), p.y());
-    } else if (it.Kind == ikLineTo) {
-      const TColor color = Monochrome ? 0 : it.Color;
-      if (color != curPen || it.PenStyle != curStyle || it.FillColor != curBrush) {
+    for (int i = base; i < end; ++i) {
+      const TDisplayItem& it = items_[i];
+      const int layer = it.Layer;
+      if (!classVisible_[it.ItemClass] || layer < 1 || layer > NumLayers || !layerVisible_[layer])
+        continue;
+      if (it.LineWidth != curWidth) {
         flush();
-        curPen = color;
-        curStyle = it.PenStyle;
-        curBrush = it.FillColor;
-        canvas.Pen.Color = curPen;
-        canvas.Pen.Style = curStyle;
-        canvas.Brush.Color = curBrush;
+        curWidth = it.LineWidth;
+        canvas.Pen.Width = curWidth;
       }
-      if (n == 0) polyBuffer_[n++] = current;
-      polyBuffer_[n++] = p;
-      if (n == PolylineBufferSize) {
+      int mx = runX[i - base], my = runY[i - base];
+      if (!runMapped[i - base]) {
+        const QPoint px = MapToPixel(layer, it.X, it.Y);
+        mx = px.x();
+        my = px.y();
+      }
+      const QPoint p(ClampItemPixel(mx) + shiftX, ClampItemPixel(my) + shiftY);
+      if (it.Kind == ikMoveTo) {
         flush();
-        polyBuffer_[n++] = p; // the next polyline continues from here
+        current = p;
+        canvas.MoveTo(p.x(), p.y());
+      } else if (it.Kind == ikLineTo) {
+        const TColor color = Monochrome ? 0 : it.Color;
+        if (color != curPen || it.PenStyle != curStyle || it.FillColor != curBrush) {
+          flush();
+          curPen = color;
+          curStyle = it.PenStyle;
+          curBrush = it.FillColor;
+          canvas.Pen.Color = curPen;
+          canvas.Pen.Style = curStyle;
+          canvas.Brush.Color = curBrush;
+        }
+        if (n == 0) polyBuffer_[n++] = current;
+        polyBuffer_[n++] = p;
+        if (n == PolylineBufferSize) {
+          flush();
+          polyBuffer_[n++] = p; // the next polyline continues from here
+        }
       }
     }
   }

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -81,6 +83,27 @@ struct LineSpan {
   qsizetype majorStep = 0, minorStep = 0;
   i64 rem = 0, twoMinor = 0, twoMajor = 0;
 };
+
+// The span of a line that starts inside the image and ends inside it (end pixel
+// included or not): nothing to clip, so no wide arithmetic. The same walk as
+// ClipLine's with lo = 0: minor offset 0, remainder c.
+inline void InsideLine(qsizetype stride, int x0, int y0, int x1, int y1, LineSpan& s) {
+  const i64 dx = i64(x1) - x0, dy = i64(y1) - y0;
+  const i64 adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+  const bool xMajor = adx >= ady;
+  const i64 dMaj = xMajor ? adx : ady, dMin = xMajor ? ady : adx;
+  s.total = dMaj;
+  s.before = 0;
+  s.count = dMaj;
+  if (dMaj == 0) return;
+  const qsizetype sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -stride : stride;
+  s.offset = qsizetype(y0) * stride + x0;
+  s.majorStep = xMajor ? sx : sy;
+  s.minorStep = xMajor ? sy : sx;
+  s.rem = dMaj - 1 + LineBias(dx, dy);
+  s.twoMinor = 2 * dMin;
+  s.twoMajor = 2 * dMaj;
+}
 
 // Bresenham from (x0, y0) towards (x1, y1), clipped to [0, w) x [0, h) exactly:
 // pixel i of the line has major coordinate a0 + i and minor coordinate
@@ -299,7 +322,19 @@ public:
 
   void Segment(int x0, int y0, int x1, int y1) {
     LineSpan span;
-    ClipLine(s_.w, s_.h, s_.stride, x0, y0, x1, y1, span);
+    if (unsigned(x0) < unsigned(s_.w) && unsigned(x1) < unsigned(s_.w) &&
+        unsigned(y0) < unsigned(s_.h) && unsigned(y1) < unsigned(s_.h)) {
+      InsideLine(s_.stride, x0, y0, x1, y1, span); // the common case: no clipping
+    } else if ((x0 < 0 && x1 < 0) || (y0 < 0 && y1 < 0) || (x0 >= s_.w && x1 >= s_.w) ||
+               (y0 >= s_.h && y1 >= s_.h)) {
+      // Wholly on one side of the image: nothing shows, the dash phase runs on.
+      if (!pattern_) return;
+      const i64 adx = std::abs(i64(x1) - x0), ady = std::abs(i64(y1) - y0);
+      phase_ = int((phase_ + std::max(adx, ady)) % pattern_->period);
+      return;
+    } else {
+      ClipLine(s_.w, s_.h, s_.stride, x0, y0, x1, y1, span);
+    }
     if (span.total == 0) return;
     if (!pattern_) {
       if (span.count == 0) return;
@@ -416,6 +451,24 @@ void TCanvas::Polyline(const QPoint* points, int count) {
     Surface s;
     if (!GetSurface(image_, s)) return;
     PenRaster r(s, Pen, Brush);
+    if (Pen.Style == psSolid && Pen.Mode == pmCopy) {
+      // The common case of a curve: a solid pen, most segments a pixel or two long and
+      // inside the image. They are walked here directly; the others go through Segment.
+      const quint32 rgb = ColorToRGB(Pen.Color) | 0xFF000000u;
+      const unsigned w = unsigned(s.w), h = unsigned(s.h);
+      for (int i = 1; i < count; ++i) {
+        const int x0 = points[i - 1].x(), y0 = points[i - 1].y();
+        const int x1 = points[i].x(), y1 = points[i].y();
+        if (unsigned(x0) < w && unsigned(x1) < w && unsigned(y0) < h && unsigned(y1) < h) {
+          LineSpan span;
+          InsideLine(s.stride, x0, y0, x1, y1, span);
+          WalkSolid(s.bits, span, OpCopy{rgb});
+        } else {
+          r.Segment(x0, y0, x1, y1);
+        }
+      }
+      return;
+    }
     for (int i = 1; i < count; ++i)
       r.Segment(points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y());
     return;
@@ -661,6 +714,7 @@ void TCanvas::CopyRect(const QRect& dest, const QImage& source, const QRect& sou
   const int x1 = std::max(dest.left(), 0), x2 = std::min(dest.left() + dest.width(), s.w);
   const int y1 = std::max(dest.top(), 0), y2 = std::min(dest.top() + dest.height(), s.h);
   if (x1 >= x2 || y1 >= y2) return;
+  const bool opaque = src->format() == QImage::Format_RGB32;
   for (int y = y1; y < y2; ++y) {
     const quint32* srow = reinterpret_cast<const quint32*>(src->constScanLine(origin.y() + y - dest.top())) +
                           (origin.x() + x1 - dest.left());
@@ -668,6 +722,8 @@ void TCanvas::CopyRect(const QRect& dest, const QImage& source, const QRect& sou
     const int n = x2 - x1;
     if (mode == cmSrcAnd) {
       for (int i = 0; i < n; ++i) drow[i] = (drow[i] & srow[i]) | 0xFF000000u;
+    } else if (opaque) { // RGB32 rows already hold 0xFF in the alpha byte
+      std::memcpy(drow, srow, size_t(n) * sizeof(quint32));
     } else {
       for (int i = 0; i < n; ++i) drow[i] = srow[i] | 0xFF000000u;
     }

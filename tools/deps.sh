@@ -1,7 +1,7 @@
 # Sourced by tools/run and tools/test: installs the Debian packages the build
 # needs, but only those that are missing, and stops with a clear message when
 # it cannot.
-KALVORA_PACKAGES="cmake g++ make qt6-base-dev qt6-base-dev-tools libqt6svg6-dev \
+KALVORA_PACKAGES="cmake g++ make qt6-base-dev qt6-base-dev-tools \
 libgl-dev libxcb1-dev fonts-liberation libgtest-dev libbenchmark-dev"
 
 kalvora_install_deps() {
@@ -22,6 +22,16 @@ kalvora_install_deps() {
     echo "error: could not install ${missing[*]} with apt-get; install them by hand and try again." >&2
     return 1
   fi
+}
+
+# The benchmarks' extra packages: Google Benchmark and the peer plotting libraries
+# they compare with (QCustomPlot's Qt 6 build, Qt Charts, matplotlib), plus valgrind
+# for profiling.
+KALVORA_BENCH_PACKAGES="libbenchmark-dev libqcustomplot-dev qt6-charts-dev libqt6opengl6-dev \
+python3-matplotlib valgrind"
+
+kalvora_install_bench_deps() {
+  kalvora_install_deps $KALVORA_BENCH_PACKAGES
 }
 
 kalvora_build() {

@@ -45,8 +45,9 @@ TEST(Allocation, TheChartsPartOfAScrollBarStepAllocatesOnlyTheGrowthSteps) {
     for (int i = 1; i <= 10000; ++i) chart->LineTo(i * 0.001, (i % 7) * 0.1);
     chart->ShowItems();
   });
-  // 10,001 items grow the list eleven times by 1000 entries.
-  EXPECT_EQ(n, 11);
+  // 10,001 items grow the list eleven times by 1000 entries; the storage of the
+  // previous list is reused, so at most those eleven steps allocate.
+  EXPECT_LE(n, 11);
   EXPECT_GT(chart->RenderStats().FastRedraws, 0);
 }
 
@@ -55,11 +56,11 @@ TEST(Allocation, ARepeatedScrollBarStepAllocatesABoundedAmount) {
   form.show();
   QCoreApplication::processEvents();
   form.SBarR->setValue(471);
-  // Beyond the eleven growth steps only the numeric labels' texts and their
-  // text drawing allocate: a small, fixed amount that does not grow with the items.
+  // Beyond the growth steps (none once the list's storage is reused) only the
+  // numeric labels' texts and their text drawing allocate: a small, fixed amount
+  // that does not grow with the items.
   for (int position : {472, 473, 474}) {
     const int n = CountAllocations([&] { form.SBarR->setValue(position); });
-    EXPECT_GE(n, 11);
     EXPECT_LT(n, 11 + 200);
   }
 }

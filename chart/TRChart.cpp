@@ -818,58 +818,31 @@ void TCustomRChart::SetLineWidth(int v) {
   if (v >= 0 && v <= 255) lineWidth_ = static_cast<quint8>(v);
 }
 
-// Margin setters: store, resize the data image, refit an isometric chart,
-// re-synchronise the scales and give them the margin along their axis.
+// Margin setters: store, then what follows every margin change.
 void TCustomRChart::SetMarginLeft(int v) {
   marginLeft_ = v;
-  ResizeDataImage();
-  if (isometric_) {
-    const bool saved = LockPaint();
-    BeginPropsBatch();
-    RefitIsometric();
-    EndPropsBatch();
-    paintLock_ = saved;
-  }
-  SyncAllScales();
-  for (int n = 1; n <= NumLayers; ++n) scaleX_[n]->SetMarginLeft(marginLeft_);
-  CalcScaleFactors();
-  RepaintIfAuto();
+  AfterMarginChange(scaleX_, &TScale::SetMarginLeft, marginLeft_);
 }
 
 void TCustomRChart::SetMarginRight(int v) {
   marginRight_ = v;
-  ResizeDataImage();
-  if (isometric_) {
-    const bool saved = LockPaint();
-    BeginPropsBatch();
-    RefitIsometric();
-    EndPropsBatch();
-    paintLock_ = saved;
-  }
-  SyncAllScales();
-  for (int n = 1; n <= NumLayers; ++n) scaleX_[n]->SetMarginRight(marginRight_ + shadowWidth_ - 1);
-  CalcScaleFactors();
-  RepaintIfAuto();
+  AfterMarginChange(scaleX_, &TScale::SetMarginRight, marginRight_ + shadowWidth_ - 1);
 }
 
 void TCustomRChart::SetMarginTop(int v) {
   marginTop_ = v;
-  ResizeDataImage();
-  if (isometric_) {
-    const bool saved = LockPaint();
-    BeginPropsBatch();
-    RefitIsometric();
-    EndPropsBatch();
-    paintLock_ = saved;
-  }
-  SyncAllScales();
-  for (int n = 1; n <= NumLayers; ++n) scaleY_[n]->SetMarginTop(marginTop_);
-  CalcScaleFactors();
-  RepaintIfAuto();
+  AfterMarginChange(scaleY_, &TScale::SetMarginTop, marginTop_);
 }
 
 void TCustomRChart::SetMarginBottom(int v) {
   marginBottom_ = v;
+  AfterMarginChange(scaleY_, &TScale::SetMarginBottom, marginBottom_ + shadowWidth_ - 1);
+}
+
+// Resize the data image, refit an isometric chart, re-synchronise the scales and
+// give them the margin along their axis, then rescale and repaint.
+void TCustomRChart::AfterMarginChange(const std::array<TScale*, NumLayers + 1>& scales,
+                                      void (TScale::*setMargin)(int), int scaleMargin) {
   ResizeDataImage();
   if (isometric_) {
     const bool saved = LockPaint();
@@ -879,7 +852,7 @@ void TCustomRChart::SetMarginBottom(int v) {
     paintLock_ = saved;
   }
   SyncAllScales();
-  for (int n = 1; n <= NumLayers; ++n) scaleY_[n]->SetMarginBottom(marginBottom_ + shadowWidth_ - 1);
+  for (int n = 1; n <= NumLayers; ++n) (scales[n]->*setMargin)(scaleMargin);
   CalcScaleFactors();
   RepaintIfAuto();
 }

@@ -277,6 +277,8 @@ private:
   void BeginPropsBatch() { ++propsBatch_; }
   void EndPropsBatch();
   void ResizeDataImage();
+  void AfterMarginChange(const std::array<TScale*, NumLayers + 1>& scales, void (TScale::*setMargin)(int),
+                         int scaleMargin);
   void ApplyResize();
   void SyncAllScales();
   void SetScaleAlongMargins();

@@ -44,16 +44,21 @@ void DecadeAndDigit(double t, double& k, double& m) {
 // the double value differs from the extended one by less than Tolerance, so unless
 // it lies that close to a half its rounding is the same. Returns false when the
 // caller must take the exact path (near a half, huge or not finite).
+//
+// The error bound is 2e-15 * (|k v| + |d|). Only values with |p| < 1e9 are taken, and
+// then |k v| <= |p| + |d| < 1e9 + |d|: one bound per axis covers every value, so the
+// loop needs no per-value bound (values within about 2e-6 of a half take the exact path).
 struct FastAxis {
-  double k = 0, d = 0;
+  double k = 0, d = 0, tolerance = 0;
+  FastAxis() = default;
+  FastAxis(double k_, double d_) : k(k_), d(d_), tolerance(2e-15 * (1e9 + 2 * std::fabs(d_)) + 1e-300) {}
   // Branch-free, so that a run of items maps in a tight loop.
   bool Map(double v, int& pixel) const {
-    const double a = k * v, p = a + d;
+    const double p = k * v + d;
     // Adding and taking away 1.5 * 2^52 rounds to an integer, halves to even.
     constexpr double Round = 6755399441055744.0;
     const double r = (p + Round) - Round;
-    const double tolerance = 2e-15 * (std::fabs(a) + std::fabs(d)) + 1e-300; // |p| <= |a| + |d|
-    const bool ok = std::fabs(p) < 1e9 && 0.5 - std::fabs(p - r) > tolerance;
+    const bool ok = (std::fabs(p) < 1e9) & (0.5 - std::fabs(p - r) > tolerance);
     pixel = int(ok ? r : 0.0);
     return ok;
   }
@@ -84,7 +89,10 @@ void TCustomRChart::Paint() {
 
 void TCustomRChart::ComposeControlImage() {
   const int w = width(), h = height();
-  if (controlImage_.Width() != w || controlImage_.Height() != h) controlImage_.SetSize(w, h);
+  if (controlImage_.Width() != w || controlImage_.Height() != h)
+    controlImage_.SetSize(w, h);
+  else if (!controlImage_.Image().isDetached())
+    controlImage_.Image() = TakeSpareImage(); // the window still shows the last picture
   TCanvas& c = controlImage_.Canvas();
   c.Pen.Style = psSolid;
   c.Pen.Mode = pmCopy;
@@ -92,7 +100,28 @@ void TCustomRChart::ComposeControlImage() {
   c.Brush.Style = bsSolid;
   c.Brush.Color = windColor_;
   c.Pen.Color = windColor_;
-  c.Rectangle(0, 0, w, h);
+  // The background. The data area is covered by the copy of the data image at the end
+  // of the paint, so filling it is wasted work unless someone can look at the control
+  // image in between (a render handler of the chart or of a scale): then, and when the
+  // data image will not cover its area, all of it is filled.
+  const int dw = std::max(0, w - marginLeft_ - marginRight_ - shadowWidth_ + 1);
+  const int dh = std::max(0, h - marginTop_ - marginBottom_ - shadowWidth_ + 1);
+  const QRect covered = QRect(marginLeft_, marginTop_, dw, dh) & QRect(0, 0, w, h);
+  // (The scales' tick handlers are the chart's forwarders to its OnScaleTickDrawn.)
+  bool observed = OnScalesRendered || OnScaleTickDrawn;
+  for (int n = 1; n <= NumLayers && !observed; ++n)
+    for (const TScale* s : {scaleX_[n], scaleY_[n]})
+      observed = observed || s->OnBeforeScaleRendered || s->OnAfterScaleRendered;
+  const QImage& data = dataImage_.Image();
+  if (observed || covered.isEmpty() || data.width() != dw || data.height() != dh ||
+      data.format() != QImage::Format_RGB32) {
+    c.Rectangle(0, 0, w, h);
+  } else {
+    c.FillRect(0, 0, w, covered.top());                                      // above
+    c.FillRect(0, covered.bottom() + 1, w, h);                               // below
+    c.FillRect(0, covered.top(), covered.left(), covered.bottom() + 1);      // left
+    c.FillRect(covered.right() + 1, covered.top(), w, covered.bottom() + 1); // right
+  }
   if (shadowWidth_ > 0) DrawShadow(c);
   c.Pen.Color = chartFrameColor_;
   c.Brush.Style = bsClear;
@@ -292,8 +321,8 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
     maps[n].fast = !propsX_[n]->Logarithmic() && !propsY_[n]->Logarithmic() &&
                    std::isfinite(double(f.kx)) && std::isfinite(double(f.dx)) &&
                    std::isfinite(double(f.ky)) && std::isfinite(double(f.dy));
-    maps[n].x = {double(f.kx), double(f.dx)};
-    maps[n].y = {double(f.ky), double(f.dy)};
+    maps[n].x = FastAxis(double(f.kx), double(f.dx));
+    maps[n].y = FastAxis(double(f.ky), double(f.dy));
   }
   const int shiftX = XOffset - marginLeft_, shiftY = YOffset - marginTop_;
 
@@ -613,7 +642,10 @@ void TCustomRChart::DrawCrossHairs(TCanvas& c, int XPos, int YPos) {
 void TCustomRChart::PresentImage(int XPos, int YPos, TBitmap& Image) {
   if (Image.Image().isNull()) return;
   DrawCrossHairs(Image.Canvas(), XPos, YPos);
-  WindowCanvas().Draw(XPos, YPos, Image.Image());
+  // The whole control image becomes the window surface without a copy; they share
+  // pixels until the next paint composes into spare ones.
+  if (&Image == &controlImage_ && XPos == 0 && YPos == 0) AdoptSurface(Image.Image());
+  else WindowCanvas().Draw(XPos, YPos, Image.Image());
   if (!inPaintEvent_) PresentSurface(QRect(XPos, YPos, Image.Width(), Image.Height()));
 }
 

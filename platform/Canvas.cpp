@@ -6,6 +6,7 @@
 #include "Canvas.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
@@ -210,23 +211,54 @@ int NormalisedPenWidth(const TPen& pen) { return pen.Width < 1 ? 1 : pen.Width; 
 } // namespace
 
 struct TCanvas::Impl {
-  // Font cache (the metrics of the last font used).
-  bool fontValid = false;
-  TFontData fontData;
-  QFont qfont;
-  std::optional<QFontMetrics> metrics;
+  // Metrics of the last few fonts used, each with the widths of the texts measured in it:
+  // the same labels are measured (and drawn) at every paint, and shaping a text for its
+  // width costs more than drawing it. Widths depend on face, height and style only.
+  struct FontEntry {
+    TFontData data;
+    QFont qfont;
+    std::optional<QFontMetrics> metrics;
+    QHash<QString, int> widths;
+  };
+  static constexpr int FontSlots = 4;
+  static constexpr qsizetype MaxWidths = 512; // per font; the table starts anew when full
+  std::array<FontEntry, FontSlots> fonts;
+  int fontCount = 0, current = -1, nextSlot = 0;
   // Printer canvas: the painter that lives as long as the drawing.
   std::unique_ptr<QPainter> devicePainter;
 
+  static bool SameMetrics(const TFontData& a, const TFontData& b) {
+    return a.Height == b.Height && a.Style == b.Style && a.Name == b.Name;
+  }
+
+  FontEntry& Entry(const TFontData& font, QPaintDevice* device) {
+    if (current >= 0 && SameMetrics(fonts[current].data, font)) return fonts[current];
+    for (int i = 0; i < fontCount; ++i)
+      if (SameMetrics(fonts[i].data, font)) return fonts[current = i];
+    const int slot = fontCount < FontSlots ? fontCount++ : nextSlot;
+    nextSlot = (slot + 1) % FontSlots;
+    FontEntry& e = fonts[slot];
+    e.data = font;
+    e.qfont = ToQFont(font);
+    if (device) e.metrics.emplace(e.qfont, device);
+    else e.metrics.emplace(e.qfont);
+    e.widths.clear();
+    current = slot;
+    return e;
+  }
+
   const QFontMetrics& Metrics(const TFontData& font, QPaintDevice* device) {
-    if (!fontValid || !metrics || !(fontData == font)) {
-      fontData = font;
-      qfont = ToQFont(font);
-      if (device) metrics.emplace(qfont, device);
-      else metrics.emplace(qfont);
-      fontValid = true;
-    }
-    return *metrics;
+    return *Entry(font, device).metrics;
+  }
+
+  int Width(const TFontData& font, QPaintDevice* device, const QString& text) {
+    FontEntry& e = Entry(font, device);
+    const auto found = e.widths.constFind(text);
+    if (found != e.widths.constEnd()) return *found;
+    const int w = e.metrics->horizontalAdvance(text);
+    if (e.widths.size() >= MaxWidths) e.widths.clear();
+    e.widths.insert(text, w);
+    return w;
   }
 };
 
@@ -459,6 +491,14 @@ void TCanvas::Polyline(const QPoint* points, int count) {
       for (int i = 1; i < count; ++i) {
         const int x0 = points[i - 1].x(), y0 = points[i - 1].y();
         const int x1 = points[i].x(), y1 = points[i].y();
+        const i64 dx = i64(x1) - x0, dy = i64(y1) - y0;
+        if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) {
+          // A step of at most one pixel (most steps of a dense curve): the end pixel is
+          // left out, so only the start pixel is drawn, if the step has a length at all.
+          if ((dx | dy) != 0 && unsigned(x0) < w && unsigned(y0) < h)
+            s.bits[qsizetype(y0) * s.stride + x0] = rgb;
+          continue;
+        }
         if (unsigned(x0) < w && unsigned(x1) < w && unsigned(y0) < h && unsigned(y1) < h) {
           LineSpan span;
           InsideLine(s.stride, x0, y0, x1, y1, span);
@@ -621,16 +661,15 @@ TColor TCanvas::Pixel(int x, int y) const {
 // ---- Text -----------------------------------------------------------------------------------
 
 
-int TCanvas::TextWidth(const QString& text) const {
-  return d_->Metrics(Font, device_).horizontalAdvance(text);
-}
+int TCanvas::TextWidth(const QString& text) const { return d_->Width(Font, device_, text); }
 
 int TCanvas::TextHeight(const QString&) const { return d_->Metrics(Font, device_).height(); }
 
 void TCanvas::TextOut(int x, int y, const QString& text) {
   const QFontMetrics& fm = d_->Metrics(Font, device_);
-  const int w = fm.horizontalAdvance(text), h = fm.height(), ascent = fm.ascent();
-  const QFont qfont = d_->qfont;
+  const int h = fm.height(), ascent = fm.ascent();
+  const QFont qfont = d_->fonts[d_->current].qfont;
+  const int w = d_->Width(Font, device_, text);
   if (Brush.Style == bsSolid && w > 0) FillRect(x, y, x + w, y + h);
   if (!text.isEmpty()) {
     PaintScope p(image_, device_, d_->devicePainter);
@@ -648,7 +687,7 @@ void TCanvas::TextRect(const QRect& clip, int x, int y, const QString& text) {
   if (r.isEmpty()) return;
   const QFontMetrics& fm = d_->Metrics(Font, device_);
   const int ascent = fm.ascent();
-  const QFont qfont = d_->qfont;
+  const QFont qfont = d_->fonts[d_->current].qfont;
   if (Brush.Style == bsSolid) FillRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
   if (text.isEmpty()) return;
   PaintScope p(image_, device_, d_->devicePainter);

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QShowEvent>
+#include <cstring>
 
 TCustomControl::TCustomControl(QWidget* parent) : QWidget(parent), surfaceCanvas_(&surface_) {
   // The surface covers every pixel: Qt need not clear the background first.
@@ -30,6 +31,43 @@ void TCustomControl::EnsureSurfaceSize() {
     p.drawImage(QPoint(0, 0), surface_);
   }
   surface_ = std::move(next);
+}
+
+void TCustomControl::AdoptSurface(const QImage& picture) {
+  EnsureSurfaceSize();
+  if (picture.size() != surface_.size() || picture.format() != QImage::Format_RGB32 ||
+      surface_.format() != QImage::Format_RGB32) {
+    WindowCanvas().Draw(0, 0, picture);
+    return;
+  }
+  QImage former = std::move(surface_);
+  surface_ = picture;
+  if (former.isDetached()) spare_ = std::move(former);
+}
+
+QImage TCustomControl::TakeSpareImage() {
+  const QSize s = size();
+  QImage spare = std::move(spare_);
+  spare_ = QImage();
+  if (spare.size() == s && spare.format() == QImage::Format_RGB32 && spare.isDetached()) return spare;
+  if (s.isEmpty()) return QImage();
+  return QImage(s, QImage::Format_RGB32);
+}
+
+// Copies the shared surface into the spare pixels (no allocation when there are such)
+// and keeps the copy: whoever shares the former pixels keeps them unchanged.
+void TCustomControl::OwnSurface() {
+  QImage own = TakeSpareImage();
+  if (own.size() != surface_.size() || surface_.format() != QImage::Format_RGB32) {
+    surface_.detach();
+    return;
+  }
+  uchar* to = own.bits();
+  const uchar* from = surface_.constBits();
+  const size_t rowBytes = size_t(surface_.width()) * 4;
+  for (int y = 0; y < surface_.height(); ++y)
+    std::memcpy(to + qsizetype(y) * own.bytesPerLine(), from + qsizetype(y) * surface_.bytesPerLine(), rowBytes);
+  surface_ = std::move(own);
 }
 
 void TCustomControl::paintEvent(QPaintEvent* event) {

@@ -17,10 +17,22 @@ public:
     EnsureSurfaceSize();
     return surface_;
   }
+  // The canvas is for drawing: a surface that still shares its pixels with an adopted
+  // picture (AdoptSurface) gets pixels of its own first.
   TCanvas& WindowCanvas() {
     EnsureSurfaceSize();
+    if (!surface_.isNull() && !surface_.isDetached()) OwnSurface();
     return surfaceCanvas_;
   }
+  // Makes a finished picture of the whole control the window surface without copying
+  // it: the surface shares the picture's pixels until one of the two is drawn on (a
+  // picture of another size or format is copied instead).
+  void AdoptSurface(const QImage& picture);
+  // An RGB32 image of the control's size that shares its pixels with no one, for
+  // composing the next picture: the surface's former pixels when there are such, so a
+  // control that composes and adopts in turn allocates nothing after its first two paints.
+  // Its content is undefined.
+  QImage TakeSpareImage();
   // Shows the current window surface at once (inside Paint it does nothing: the
   // paint event shows the surface when Paint returns).
   // Shows the current window surface (or the given area of it); the screen copy
@@ -52,7 +64,9 @@ protected:
 
 private:
   void EnsureSurfaceSize();
+  void OwnSurface();
   QImage surface_;
+  QImage spare_; // pixels the surface no longer uses, kept for TakeSpareImage and OwnSurface
   TCanvas surfaceCanvas_;
   bool blitPending_ = false;
   bool inPaint_ = false;

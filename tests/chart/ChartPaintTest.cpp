@@ -188,6 +188,38 @@ TEST_F(ShownChart, FullPaintComposesTheWindow) {
   EXPECT_EQ(chart.WindowImage().pixel(150, 90), Rgb(clYellow));
 }
 
+TEST_F(ShownChart, ControlImageAndWindowStayApartAcrossPaintsAndFastRedraws) {
+  chart.SetDataColor(clBlue);
+  chart.MoveTo(0, 70);
+  chart.LineTo(210, 70);
+  for (int round = 0; round < 3; ++round) {
+    chart.Paint();
+    const QImage& control = chart.ControlImage().Image();
+    EXPECT_EQ(chart.WindowImage(), control) << round;
+    const QImage before = control.copy();
+    chart.ClearItems();
+    chart.MoveTo(0, 30 + round);
+    chart.LineTo(210, 30 + round);
+    chart.ShowItems(); // the fast path changes the window's data area only
+    EXPECT_EQ(chart.ControlImage().Image(), before) << round;
+    EXPECT_EQ(chart.WindowImage().pixel(150, 20 + 140 - 30 - round), Rgb(clBlue)) << round;
+    EXPECT_EQ(control.pixel(150, 20 + 140 - 30 - round), Rgb(chart.ChartColor())) << round;
+    EXPECT_EQ(chart.WindowImage().copy(0, 0, 50, 200), before.copy(0, 0, 50, 200)) << round;
+  }
+}
+
+TEST_F(ShownChart, ScaleHandlersSeeAFilledControlImage) {
+  QRgb seen = 0;
+  chart.OnScalesRendered = [&](QObject*, TCanvas& canvas, int, int) {
+    seen = canvas.Image()->pixel(150, 90); // inside the data area, before its copy
+  };
+  chart.SetChartColor(clYellow);
+  chart.Paint();
+  chart.Paint();
+  EXPECT_EQ(seen, Rgb(chart.WindColor()));
+  EXPECT_EQ(chart.WindowImage().pixel(150, 90), Rgb(clYellow));
+}
+
 TEST_F(ShownChart, RenderEventsComeInOrderWithTheirOrigins) {
   std::vector<std::string> calls;
   chart.OnScalesRendered = [&](QObject* s, TCanvas& canvas, int top, int left) {

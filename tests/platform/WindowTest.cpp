@@ -216,6 +216,38 @@ TEST(Control, ExceptionInPaintShowsAnErrorAndTheControlGoesOn) {
   EXPECT_EQ(c.WindowImage().pixel(3, 3), qRgb(0, 255, 0));
 }
 
+TEST(Control, AdoptedPictureIsSharedUntilEitherIsDrawnOn) {
+  TestControl c;
+  c.resize(40, 30);
+  QImage picture = c.TakeSpareImage();
+  ASSERT_EQ(picture.size(), QSize(40, 30));
+  picture.fill(qRgb(255, 0, 0));
+  c.AdoptSurface(picture);
+  EXPECT_EQ(c.WindowImage().constBits(), picture.constBits()); // not copied
+  EXPECT_EQ(c.WindowImage().pixel(39, 29), qRgb(255, 0, 0));
+  // Drawing on the window leaves the picture as it was, and the other way round.
+  c.WindowCanvas().SetPixel(1, 1, clBlue);
+  EXPECT_EQ(c.WindowImage().pixel(1, 1), qRgb(0, 0, 255));
+  EXPECT_EQ(c.WindowImage().pixel(2, 2), qRgb(255, 0, 0));
+  EXPECT_EQ(picture.pixel(1, 1), qRgb(255, 0, 0));
+  c.AdoptSurface(picture);
+  picture.setPixel(3, 3, qRgb(0, 255, 0));
+  EXPECT_EQ(c.WindowImage().pixel(3, 3), qRgb(255, 0, 0));
+  // The spare pixels are nobody else's.
+  QImage spare = c.TakeSpareImage();
+  EXPECT_EQ(spare.size(), QSize(40, 30));
+  EXPECT_TRUE(spare.isDetached());
+  EXPECT_NE(spare.constBits(), c.WindowImage().constBits());
+  EXPECT_NE(spare.constBits(), picture.constBits());
+  // A picture of another size is copied to the top-left corner.
+  QImage small(10, 10, QImage::Format_RGB32);
+  small.fill(qRgb(0, 255, 0));
+  c.AdoptSurface(small);
+  EXPECT_EQ(c.WindowImage().size(), QSize(40, 30));
+  EXPECT_EQ(c.WindowImage().pixel(9, 9), qRgb(0, 255, 0));
+  EXPECT_EQ(c.WindowImage().pixel(20, 20), qRgb(255, 0, 0));
+}
+
 // ---- Alignment ------------------------------------------------------------------------------
 
 TEST(Align, TopBottomThenLeftRightThenClient) {

@@ -52,7 +52,12 @@ struct Fixture {
     client = new TkdbDemonClient(&owner, {program, "/serverhandle=" + suffix}, program);
     client->SetMultiStart(true);
   }
-  ~Fixture() { SetMessageBoxHook(nullptr); }
+  ~Fixture() {
+    SetMessageBoxHook(nullptr);
+    // The component unregisters when the owner goes; the tests' answer callbacks
+    // capture locals that are gone by then.
+    server.Answer = nullptr;
+  }
   TFakeServer server;
   QWidget owner;
   QPushButton* button;

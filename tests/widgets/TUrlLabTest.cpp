@@ -141,6 +141,8 @@ TEST_F(TUrlLabTest, ErrorOfAMouseClickIsShownAndTheProgramGoesOn) {
   });
   lab.resize(100, 20);
   lab.SetURL("ftp://example.org");
+  int ups = 0;
+  lab.OnMouseUp = [&](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { ++ups; };
   QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
                     Qt::NoModifier);
   QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::NoButton,
@@ -151,6 +153,7 @@ TEST_F(TUrlLabTest, ErrorOfAMouseClickIsShownAndTheProgramGoesOn) {
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0], "Component \"UrlLabHomepage\": URL of URLLab is invalid");
   EXPECT_EQ(clicks, 0);
+  EXPECT_EQ(ups, 1); // the error stops the click, not the rest of the release
 }
 
 TEST_F(TUrlLabTest, FontSwitchesWhileTheMouseIsOver) {

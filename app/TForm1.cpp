@@ -8,6 +8,7 @@
 #include "TRChart.h"
 #include "TUrlLab.h"
 #include "TkdbDemonClient.h"
+#include "VectorState.h"
 
 #include <QAction>
 #include <QApplication>
@@ -150,10 +151,12 @@ void TForm1::CalcResponse() {
   const long double gain = omega0Sq / ((long double)omega * omega);
 
   std::array<double, ResponseSamples> y;
+  Platform::ClearUpperVectorState(); // plain SSE arithmetic follows, see there
   EvaluateResponse(delta, omega, gain, y.data());
   const double* x = ResponseTimes();
 
   RCResponse->ClearItems();
+  Platform::ClearUpperVectorState(); // after the fill of the data area
   RCResponse->MoveTo(0, y[0]);
   for (int i = 1; i < ResponseSamples; ++i) RCResponse->LineTo(x[i], y[size_t(i)]);
   RCResponse->ShowItems();

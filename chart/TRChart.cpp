@@ -287,7 +287,7 @@ void TCustomRChart::MaterialiseOwnList() {
   items_ = ownItems_.data();
 }
 
-void TCustomRChart::AppendItem(quint8 kind, double x, double y) {
+void TCustomRChart::AppendItemSlow(quint8 kind, double x, double y) {
   if (items_ != ownItems_.data()) MaterialiseOwnList(); // checked here: this runs per item
   if (itemCount_ >= capacity_) {
     // Grow by AllocSize entries at a time (new entries zeroed), never per item.
@@ -316,8 +316,6 @@ const TDisplayItem& TCustomRChart::Item(int i) const {
   return i >= 0 && i < itemCount_ ? items_[i] : none;
 }
 
-void TCustomRChart::MoveTo(double x, double y) { AppendItem(ikMoveTo, x, y); }
-void TCustomRChart::LineTo(double x, double y) { AppendItem(ikLineTo, x, y); }
 
 // Lists up to this many entries keep their storage across ClearItems (about 4 MB).
 constexpr size_t RetainedItemStorage = 65536;

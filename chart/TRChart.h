@@ -61,8 +61,8 @@ public:
 
   // ---- display list ----
   void ClearItems();
-  void MoveTo(double x, double y);
-  void LineTo(double x, double y);
+  void MoveTo(double x, double y) { AppendItem(ikMoveTo, x, y); }
+  void LineTo(double x, double y) { AppendItem(ikLineTo, x, y); }
   void ShowItems();
   int ItemCount() const { return itemCount_; }
   int Capacity() const { return capacity_; }
@@ -258,7 +258,19 @@ protected:
   bool event(QEvent* event) override;
 
 private:
-  void AppendItem(quint8 kind, double x, double y);
+  // Appends run once per sample: the common case (room in the own, unshared
+  // array) writes the whole entry inline; the rest goes out of line.
+  void AppendItem(quint8 kind, double x, double y) {
+    if (itemCount_ < capacity_ && items_ == ownItems_.data() && numSharers_ == 0) [[likely]] {
+      // Fields an item kind does not use stay zero, as in a freshly grown array.
+      ownItems_[static_cast<size_t>(itemCount_++)] =
+          TDisplayItem{x, y, 0, 0, dataColor_, kind == ikLineTo ? fillColor_ : TColor(0), 0, 0,
+                       penStyle_, lineWidth_, classDefault_, kind, currentLayer_};
+      return;
+    }
+    AppendItemSlow(kind, x, y);
+  }
+  void AppendItemSlow(quint8 kind, double x, double y);
   void MaterialiseOwnList();
   void PropagateList();
   void LeaveSource();
@@ -326,6 +338,13 @@ private:
 
   // Images.
   TBitmap dataImage_;
+  // The data image as the last plain background left it: a second fill with the
+  // same colours before anything else drew into it (ClearItems, then ShowItems)
+  // would write the same pixels again. Any drawing changes the image's cache key.
+  struct BlankDataImage {
+    qint64 key = 0;
+    TColor color = 0, frame = 0;
+  } blankData_;
   TBitmap controlImage_;
   TBitmap picture_;
   std::array<QPoint, PolylineBufferSize> polyBuffer_;

@@ -4,6 +4,7 @@
 // Everything is drawn off-screen first; the window receives finished images only.
 #include "TRChart.h"
 #include "PixelMath.h"
+#include "VectorState.h"
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -225,8 +226,14 @@ void TCustomRChart::DrawDataBackground(TCanvas& canvas, int XOffset, int YOffset
     return;
   }
 
+  const bool plain = bakGndImg_->AreaMode() == bamNone;
+  const bool own = &canvas == &dataImage_.Canvas() && XOffset == 0 && YOffset == 0;
+  if (plain && own && blankData_.key == dataImage_.Image().cacheKey() &&
+      blankData_.color == chartColor_ && blankData_.frame == chartFrameColor_)
+    return; // already exactly this background
   canvas.Rectangle(XOffset, YOffset, XOffset + dw, YOffset + dh);
-  if (bakGndImg_->AreaMode() != bamNone) DrawHighlightedArea(canvas, XOffset, YOffset, dw, dh);
+  if (!plain) DrawHighlightedArea(canvas, XOffset, YOffset, dw, dh);
+  if (plain && own) blankData_ = {dataImage_.Image().cacheKey(), chartColor_, chartFrameColor_};
 }
 
 // The picture modes place the picture at the data image's origin.
@@ -334,6 +341,7 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
   bool runMapped[Run];
   for (int base = 0; base < itemCount_; base += Run) {
     const int end = std::min(itemCount_, base + Run);
+    Platform::ClearUpperVectorState(); // the drawing of the previous run may have used them
     for (int i = base; i < end; ++i) {
       const TDisplayItem& it = items_[i];
       const LayerMap& map = maps[unsigned(it.Layer) <= unsigned(NumLayers) ? it.Layer : 0];

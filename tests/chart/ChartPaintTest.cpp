@@ -252,6 +252,37 @@ TEST_F(ShownChart, EmptyDataAreaPaintsWithoutItems) {
   EXPECT_GE(chart.RenderStats().FullPaints, 1);
 }
 
+// ClearItems already filled the data area; the fast path leaves that fill alone
+// only while nothing drew into the image and the colours are the same.
+TEST_F(ShownChart, FastRedrawStartsFromAFreshBackground) {
+  chart.Paint();
+  const QRgb background = Rgb(chart.ChartColor());
+  auto fastRedraw = [&](auto between) {
+    chart.ClearItems();
+    between();
+    chart.MoveTo(10, 10);
+    chart.LineTo(20, 10);
+    chart.ShowItems();
+  };
+  fastRedraw([] {});
+  EXPECT_EQ(chart.DataImage().Image().pixel(15, 130), Rgb(chart.DataColor()));
+  fastRedraw([&] {
+    TCanvas& c = chart.DataImage().Canvas();
+    c.Pen.Color = clRed;
+    c.MoveTo(100, 50);
+    c.LineTo(101, 50);
+  });
+  EXPECT_EQ(chart.DataImage().Image().pixel(100, 50), background); // the stray pixel is gone
+  EXPECT_EQ(chart.DataImage().Image().pixel(15, 120), background); // and the previous line
+  fastRedraw([&] {
+    chart.SetAutoRedraw(false); // the colour changes without a repaint
+    chart.SetChartColor(clYellow);
+    chart.SetAutoRedraw(true);
+  });
+  EXPECT_EQ(chart.DataImage().Image().pixel(100, 50), Rgb(clYellow));
+  EXPECT_EQ(chart.RenderStats().FullPaints, 1);
+}
+
 TEST(ChartPaint, SharersRepaintWithTheSourceItems) {
   TRChart source, viewer;
   source.show();

@@ -280,7 +280,7 @@ bool TCustomRChart::LayerVisible(int layer) const {
 // (a viewer never writes into the source's array).
 void TCustomRChart::MaterialiseOwnList() {
   if (items_ == ownItems_.data()) return;
-  std::vector<TDisplayItem> copy;
+  ItemArray copy;
   if (itemCount_ > 0) copy.assign(items_, items_ + itemCount_);
   ownItems_.swap(copy);
   capacity_ = static_cast<int>(ownItems_.size());
@@ -290,24 +290,15 @@ void TCustomRChart::MaterialiseOwnList() {
 void TCustomRChart::AppendItemSlow(quint8 kind, double x, double y) {
   if (items_ != ownItems_.data()) MaterialiseOwnList(); // checked here: this runs per item
   if (itemCount_ >= capacity_) {
-    // Grow by AllocSize entries at a time (new entries zeroed), never per item.
+    // Grow by AllocSize entries at a time, never per item.
     const int newCapacity = capacity_ + allocSize_;
     ownItems_.reserve(static_cast<size_t>(newCapacity));
     ownItems_.resize(static_cast<size_t>(newCapacity));
     capacity_ = newCapacity;
     items_ = ownItems_.data();
   }
-  TDisplayItem& it = ownItems_[static_cast<size_t>(itemCount_)];
-  it.Kind = kind;
-  it.Layer = currentLayer_;
-  it.ItemClass = classDefault_;
-  it.X = x;
-  it.Y = y;
-  it.Color = dataColor_;
-  it.PenStyle = penStyle_;
-  it.LineWidth = lineWidth_;
-  if (kind == ikLineTo) it.FillColor = fillColor_;
-  ++itemCount_;
+  // The whole entry, fields the kind does not use zero: as a zeroed new entry.
+  ownItems_[static_cast<size_t>(itemCount_++)] = NewItem(kind, x, y, *this);
   if (numSharers_ > 0) PropagateList();
 }
 
@@ -325,7 +316,7 @@ void TCustomRChart::ClearItems() {
   itemCount_ = 0;
   // The capacity is 0 again, but the storage of a list of ordinary length stays
   // for the next one: rebuilding it then copies and reallocates nothing.
-  if (ownItems_.capacity() > RetainedItemStorage) std::vector<TDisplayItem>().swap(ownItems_);
+  if (ownItems_.capacity() > RetainedItemStorage) ItemArray().swap(ownItems_);
   else ownItems_.clear();
   capacity_ = 0;
   items_ = ownItems_.data();
@@ -401,7 +392,7 @@ void TCustomRChart::SetUseDataOf(TCustomRChart* source) {
   }
   LeaveSource();
   if (source) {
-    std::vector<TDisplayItem>().swap(ownItems_);
+    ItemArray().swap(ownItems_);
     capacity_ = 0;
     items_ = source->items_;
     itemCount_ = source->itemCount_;

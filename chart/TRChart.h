@@ -262,10 +262,7 @@ private:
   // array) writes the whole entry inline; the rest goes out of line.
   void AppendItem(quint8 kind, double x, double y) {
     if (itemCount_ < capacity_ && items_ == ownItems_.data() && numSharers_ == 0) [[likely]] {
-      // Fields an item kind does not use stay zero, as in a freshly grown array.
-      ownItems_[static_cast<size_t>(itemCount_++)] =
-          TDisplayItem{x, y, 0, 0, dataColor_, kind == ikLineTo ? fillColor_ : TColor(0), 0, 0,
-                       penStyle_, lineWidth_, classDefault_, kind, currentLayer_};
+      ownItems_[static_cast<size_t>(itemCount_++)] = NewItem(kind, x, y, *this);
       return;
     }
     AppendItemSlow(kind, x, y);
@@ -311,9 +308,28 @@ private:
   void CrossHairMove(int x, int y);
   void TextLabelMove(int x, int y);
 
+  // Growing the array leaves the new entries as they are: every append writes its
+  // whole entry (unused fields zero), so the entries are zero-filled only once.
+  template <class T> struct AppendOnlyAllocator : std::allocator<T> {
+    template <class U> struct rebind {
+      using other = AppendOnlyAllocator<U>;
+    };
+    AppendOnlyAllocator() = default;
+    template <class U> AppendOnlyAllocator(const AppendOnlyAllocator<U>&) noexcept {}
+    template <class U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+    template <class U, class... A> void construct(U* p, A&&... a) {
+      ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+    }
+  };
+  using ItemArray = std::vector<TDisplayItem, AppendOnlyAllocator<TDisplayItem>>;
+  static TDisplayItem NewItem(quint8 kind, double x, double y, const TCustomRChart& c) {
+    return TDisplayItem{x, y, 0, 0, c.dataColor_, kind == ikLineTo ? c.fillColor_ : TColor(0), 0, 0,
+                        c.penStyle_, c.lineWidth_, c.classDefault_, kind, c.currentLayer_};
+  }
+
   // Display list: the own array (length = capacity) and the list shown, which
   // is the own array or a source chart's.
-  std::vector<TDisplayItem> ownItems_;
+  ItemArray ownItems_;
   const TDisplayItem* items_ = nullptr;
   int itemCount_ = 0;
   int capacity_ = 0;

@@ -5,9 +5,14 @@
 #include "TRChart.h"
 #include "PixelMath.h"
 #include "VectorState.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -62,6 +67,52 @@ struct FastAxis {
     const bool ok = (std::fabs(p) < 1e9) & (0.5 - std::fabs(p - r) > tolerance);
     pixel = int(ok ? r : 0.0);
     return ok;
+  }
+};
+
+// Both axes of a layer with two linear axes. An item's X and Y lie side by side,
+// so with SSE2 one packed operation does what FastAxis does for each: the same
+// operations in the same order, hence the same pixels, in half the instructions.
+struct FastLayer {
+  bool fast = false;
+  FastAxis x, y;
+#if defined(__SSE2__)
+  __m128d k = _mm_setzero_pd(), d = _mm_setzero_pd(), tolerance = _mm_setzero_pd();
+#endif
+  FastLayer() = default;
+  FastLayer(bool fast_, const FastAxis& x_, const FastAxis& y_) : fast(fast_), x(x_), y(y_) {
+#if defined(__SSE2__)
+    k = _mm_set_pd(y.k, x.k);
+    d = _mm_set_pd(y.d, x.d);
+    tolerance = _mm_set_pd(y.tolerance, x.tolerance);
+#endif
+  }
+  // The item's pixel, limited to +-PixelLimit and moved by shift. False when the
+  // item must take the exact path.
+  bool Map(const TDisplayItem& it, QPoint shift, QPoint& pixel) const {
+    constexpr int Limit = TCustomRChart::PixelLimit;
+#if defined(__SSE2__)
+    static_assert(offsetof(TDisplayItem, Y) == offsetof(TDisplayItem, X) + sizeof(double));
+    const __m128d round = _mm_set1_pd(6755399441055744.0), half = _mm_set1_pd(0.5);
+    const __m128d limit = _mm_set1_pd(1e9);
+    const __m128d absMask = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFLL));
+    const __m128d p = _mm_add_pd(_mm_mul_pd(_mm_loadu_pd(&it.X), k), d);
+    const __m128d r = _mm_sub_pd(_mm_add_pd(p, round), round);
+    const __m128d distance = _mm_and_pd(_mm_sub_pd(p, r), absMask);
+    const __m128d ok = _mm_and_pd(_mm_cmplt_pd(_mm_and_pd(p, absMask), limit),
+                                  _mm_cmpgt_pd(_mm_sub_pd(half, distance), tolerance));
+    // Whole numbers limited before the conversion: the same as limiting afterwards.
+    const __m128d limited = _mm_min_pd(_mm_max_pd(_mm_and_pd(r, ok), _mm_set1_pd(-Limit)), _mm_set1_pd(Limit));
+    const __m128i xy = _mm_add_epi32(_mm_cvttpd_epi32(limited), _mm_setr_epi32(shift.x(), shift.y(), 0, 0));
+    pixel = QPoint(_mm_cvtsi128_si32(xy), _mm_cvtsi128_si32(_mm_shuffle_epi32(xy, 1)));
+    return fast & (_mm_movemask_pd(ok) == 3);
+#else
+    int px = 0, py = 0;
+    const bool mx = x.Map(it.X, px);
+    const bool my = y.Map(it.Y, py);
+    pixel = QPoint(std::clamp(px, -Limit, Limit) + shift.x(), std::clamp(py, -Limit, Limit) + shift.y());
+    return fast & mx & my;
+#endif
   }
 };
 
@@ -318,18 +369,13 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
 
   // Mapping of the layers with two linear axes in double (exact, see FastAxis);
   // logarithmic layers and the rare values near a half go through MapToPixel.
-  struct LayerMap {
-    bool fast = false;
-    FastAxis x, y;
-  };
-  std::array<LayerMap, NumLayers + 1> maps;
+  std::array<FastLayer, NumLayers + 1> maps;
   for (int n = 1; n <= NumLayers; ++n) {
     const TScaleFactors& f = factors_[n];
-    maps[n].fast = !propsX_[n]->Logarithmic() && !propsY_[n]->Logarithmic() &&
-                   std::isfinite(double(f.kx)) && std::isfinite(double(f.dx)) &&
-                   std::isfinite(double(f.ky)) && std::isfinite(double(f.dy));
-    maps[n].x = FastAxis(double(f.kx), double(f.dx));
-    maps[n].y = FastAxis(double(f.ky), double(f.dy));
+    const bool fast = !propsX_[n]->Logarithmic() && !propsY_[n]->Logarithmic() &&
+                      std::isfinite(double(f.kx)) && std::isfinite(double(f.dx)) &&
+                      std::isfinite(double(f.ky)) && std::isfinite(double(f.dy));
+    maps[n] = FastLayer(fast, FastAxis(double(f.kx), double(f.dx)), FastAxis(double(f.ky), double(f.dy)));
   }
   const int shiftX = XOffset - marginLeft_, shiftY = YOffset - marginTop_;
 
@@ -337,17 +383,16 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
   // outside 1 .. NumLayers use the unmapped entry 0 and are skipped below), then the
   // items themselves.
   constexpr int Run = 256;
-  int runX[Run], runY[Run];
+  QPoint runPixel[Run];
   bool runMapped[Run];
+  const QPoint shift(shiftX, shiftY);
   for (int base = 0; base < itemCount_; base += Run) {
     const int end = std::min(itemCount_, base + Run);
     Platform::ClearUpperVectorState(); // the drawing of the previous run may have used them
     for (int i = base; i < end; ++i) {
       const TDisplayItem& it = items_[i];
-      const LayerMap& map = maps[unsigned(it.Layer) <= unsigned(NumLayers) ? it.Layer : 0];
-      const bool mx = map.x.Map(it.X, runX[i - base]);
-      const bool my = map.y.Map(it.Y, runY[i - base]);
-      runMapped[i - base] = map.fast & mx & my;
+      const FastLayer& map = maps[unsigned(it.Layer) <= unsigned(NumLayers) ? it.Layer : 0];
+      runMapped[i - base] = map.Map(it, shift, runPixel[i - base]);
     }
     for (int i = base; i < end; ++i) {
       const TDisplayItem& it = items_[i];
@@ -359,13 +404,11 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
         curWidth = it.LineWidth;
         canvas.Pen.Width = curWidth;
       }
-      int mx = runX[i - base], my = runY[i - base];
+      QPoint p = runPixel[i - base];
       if (!runMapped[i - base]) {
         const QPoint px = MapToPixel(layer, it.X, it.Y);
-        mx = px.x();
-        my = px.y();
+        p = QPoint(ClampItemPixel(px.x()) + shiftX, ClampItemPixel(px.y()) + shiftY);
       }
-      const QPoint p(ClampItemPixel(mx) + shiftX, ClampItemPixel(my) + shiftY);
       if (it.Kind == ikMoveTo) {
         flush();
         current = p;

@@ -14,15 +14,14 @@
 // it ends when its standard input does.
 #include "Application.h"
 #include "MessageBox.h"
+#include "StdinLineReader.h"
 #include "TkdbDemonClient.h"
 
 #include <QPointer>
 #include <QPushButton>
-#include <QSocketNotifier>
 #include <QWidget>
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 void Emit(const QStringList& fields) {
@@ -84,31 +83,15 @@ int main(int argc, char** argv) {
         button->text()});
 
   QPointer<TkdbDemonClient> live(client);
-  QByteArray pending;
-  QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-  QObject::connect(&input, &QSocketNotifier::activated, [&] {
-    char buf[4096];
-    const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
-    if (n <= 0) {
-      // The test that drives this program is gone.
-      input.setEnabled(false);
-      QCoreApplication::exit(0);
-      return;
-    }
-    pending.append(buf, n);
-    qsizetype eol;
-    while ((eol = pending.indexOf('\n')) >= 0) {
-      const QString line = QString::fromUtf8(pending.left(eol));
-      pending.remove(0, eol + 1);
-      const QString verb = line.section(QLatin1Char(' '), 0, 0);
-      const QString argument = line.section(QLatin1Char(' '), 1);
-      if (!live) continue;
-      RunGuarded([&] {
-        if (verb == QLatin1String("env")) Emit({QStringLiteral("value"), live->GetEnvironmentString(argument)});
-        else if (verb == QLatin1String("request")) Emit({QStringLiteral("value"), live->RequestString(argument)});
-        else if (verb == QLatin1String("paramstr")) Emit({QStringLiteral("value"), live->ParamStr(argument.toInt())});
-      });
-    }
+  TStdinLineReader input([&](const QString& line) {
+    const QString verb = line.section(QLatin1Char(' '), 0, 0);
+    const QString argument = line.section(QLatin1Char(' '), 1);
+    if (!live) return;
+    RunGuarded([&] {
+      if (verb == QLatin1String("env")) Emit({QStringLiteral("value"), live->GetEnvironmentString(argument)});
+      else if (verb == QLatin1String("request")) Emit({QStringLiteral("value"), live->RequestString(argument)});
+      else if (verb == QLatin1String("paramstr")) Emit({QStringLiteral("value"), live->ParamStr(argument.toInt())});
+    });
   });
   const int code = app.exec();
   Emit({QStringLiteral("ended")});

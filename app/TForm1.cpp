@@ -156,7 +156,7 @@ void TForm1::CalcResponse() {
   const double* x = ResponseTimes();
 
   RCResponse->ClearItems();
-  Platform::ClearUpperVectorState(); // after the fill of the data area
+  Platform::ClearUpperVectorState(); // ClearItems may have read a background picture
   RCResponse->MoveTo(0, y[0]);
   for (int i = 1; i < ResponseSamples; ++i) RCResponse->LineTo(x[i], y[size_t(i)]);
   RCResponse->ShowItems();

@@ -9,6 +9,8 @@
 #include "TUrlLab.h"
 #include "TkdbDemonClient.h"
 #include "VectorState.h"
+#include "WindowPlacement.h"
+#include "TableLocator.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,7 +24,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
@@ -212,8 +213,11 @@ void TForm1::LoadAppIcon(const QString& iconName, const QString& workArea) {
     const std::unique_ptr<QBuffer> stream = cliDemon->FetchFile(iconName);
     if (stream && stream->size() > 0) SaveStreamToFile(*stream, workArea + iconName);
   }
-  const QString fileName = workArea + iconName;
-  if (!QFileInfo(fileName).isFile()) return;
+  QString fileName = workArea + iconName;
+  // Stand-alone, an installed program keeps the icon in its data folder instead.
+  if (!QFileInfo(fileName).isFile() && cliDemon && !cliDemon->UseQuillonServer())
+    fileName = TableLocator::FindDataFile(cliDemon->ParamStr(0), iconName);
+  if (fileName.isEmpty() || !QFileInfo(fileName).isFile()) return;
   // Loaded once, so that an unreadable file leaves every icon as designed.
   const QIcon icon = LoadIconFile(fileName);
   QApplication::setWindowIcon(icon);
@@ -256,8 +260,9 @@ void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (shown_) return;
   shown_ = true;
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  // Centred; on a small screen fully on it, the chart shrinking down to what
+  // its margins leave room for (146 x 80, as for --render).
+  PlaceOnScreen(*this, size() - RCResponse->size() + QSize(146, 80));
   // Runs once the window is on the screen, so it is visible behind anything FormShow shows.
   QTimer::singleShot(0, this, [this] { RunGuarded([this] { FormShow(); }); });
 }

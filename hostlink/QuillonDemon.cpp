@@ -3,6 +3,7 @@
 #include "NamedMutex.h"
 #include "Processes.h"
 #include "Registry.h"
+#include "TableLocator.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -165,13 +166,14 @@ void TkdbCustomDemon::Loaded() {
     own_.WriteTo(message);
     SendStream(server_, message, nullptr);
   }
-  // 2. The translation table: from the server, or the file beside the program.
+  // 2. The translation table: from the server, or the file beside the program
+  //    (an installed program: the table of the user's language in its data folder).
   std::unique_ptr<QIODevice> table;
   if (useQuillonServer_) {
     const QString serverName = GetServerFileName(programFileName_);
     table = FetchFile(ItlFileNameFor(serverName));
   } else {
-    auto file = std::make_unique<QFile>(ItlFileNameFor(programFileName_));
+    auto file = std::make_unique<QFile>(TableLocator::FindTranslationTable(programFileName_));
     if (file->open(QIODevice::ReadOnly)) table = std::move(file);
   }
   if (table) translator_->LoadFromStream(*table);

@@ -2,7 +2,7 @@
 # needs, but only those that are missing, and stops with a clear message when
 # it cannot.
 KALVORA_PACKAGES="cmake g++ make qt6-base-dev qt6-base-dev-tools \
-libgl-dev libxcb1-dev fonts-liberation libgtest-dev libbenchmark-dev"
+libgl-dev libxcb1-dev fonts-liberation libgtest-dev libbenchmark-dev help2man"
 
 kalvora_install_deps() {
   local missing=() p
@@ -32,6 +32,14 @@ python3-matplotlib valgrind"
 
 kalvora_install_bench_deps() {
   kalvora_install_deps $KALVORA_BENCH_PACKAGES
+}
+
+# The Debian package's tools (./tools/package): dpkg-shlibdeps and file for
+# CPack's dependency list, and the validators the package is checked with.
+KALVORA_PACKAGE_PACKAGES="dpkg-dev file binutils lintian desktop-file-utils appstream"
+
+kalvora_install_package_deps() {
+  kalvora_install_deps $KALVORA_PACKAGE_PACKAGES
 }
 
 kalvora_build() {

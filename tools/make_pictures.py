@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Draws Kalvora's pictures (circuit diagram, button glyphs, window icon) as XPM files,
-and the application icon shipped beside the program as a PNG file.
+the application icon shipped beside the program as a PNG file, and the same icon
+for the desktop's icon theme at the usual sizes (PNG) and as a scalable SVG.
 
 Run from the repository root: python3 tools/make_pictures.py
-The XPM and PNG files in resources/images/ are the output; keep both in step.
+The XPM and PNG files in resources/images/ and resources/icons/ are the output; keep them in step.
 """
 import math
 import os
@@ -11,6 +12,9 @@ import struct
 import zlib
 
 OUT = os.path.join(os.path.dirname(__file__), "..", "resources", "images")
+# The icon theme's files, installed as share/icons/hicolor/<size>/apps/<id>.png|svg.
+ICONS = os.path.join(os.path.dirname(__file__), "..", "resources", "icons")
+HICOLOR_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 
 # A tiny bitmap font for the labels of the circuit (7 rows, '#' = ink).
 FONT = {
@@ -200,14 +204,24 @@ def write_png(path, w, h, rgba_rows):
         f.write(png)
 
 
-def app_icon(size=64, ss=4):
+# The application icon's design, in units of a 64-pixel tile.
+ICON_CREAM, ICON_RIM, ICON_AXIS, ICON_CURVE = (255, 250, 228), (128, 0, 0), (160, 160, 160), (0, 0, 128)
+
+
+def icon_curve(t):
+    """The damped oscillation across the tile, t = 0 .. 1, as a fraction of its amplitude."""
+    return math.exp(-2.4 * t) * math.sin(2 * math.pi * 3 * t)
+
+
+def app_icon_rows(size, ss=4):
     """Application icon: a damped oscillation on a cream tile with a maroon rim,
-    drawn at ss times the size and averaged down for smooth edges."""
+    drawn at ss times the size and averaged down for smooth edges. Lines keep
+    at least about one pixel of width at the small sizes."""
+    k = size / 64.0
     n = size * ss
-    cream, rim, axis, curve = (255, 250, 228), (128, 0, 0), (160, 160, 160), (0, 0, 128)
     px = [[None] * n for _ in range(n)]
-    radius, border = 10 * ss, 3 * ss
-    inset = 2 * ss
+    radius, border = 10 * k * ss, max(3 * k, 1) * ss
+    inset = 2 * k * ss
 
     def inside_rounded(x, y, lo, hi, r):
         cx = min(max(x, lo + r), hi - r)
@@ -218,12 +232,13 @@ def app_icon(size=64, ss=4):
         for x in range(n):
             if inside_rounded(x + 0.5, y + 0.5, inset, n - inset, radius):
                 inner = inside_rounded(x + 0.5, y + 0.5, inset + border, n - inset - border, radius - border)
-                px[y][x] = cream if inner else rim
+                px[y][x] = ICON_CREAM if inner else ICON_RIM
     mid = n // 2
-    left, right = 9 * ss, n - 9 * ss
-    for x in range(left, right):
-        for t in range(-ss // 2, ss // 2 + 1):
-            px[mid + t][x] = axis
+    left, right = int(round(9 * k * ss)), n - int(round(9 * k * ss))
+    half = max(ss // 2, int(round(ss * k / 2)))
+    for x in range(left, right if size >= 32 else left):  # too busy below 32 pixels
+        for t in range(-half, half + 1):
+            px[mid + t][x] = ICON_AXIS
 
     def dot(cx, cy, r, c):
         for y in range(int(cy - r) - 1, int(cy + r) + 2):
@@ -231,13 +246,12 @@ def app_icon(size=64, ss=4):
                 if 0 <= x < n and 0 <= y < n and (x + 0.5 - cx) ** 2 + (y + 0.5 - cy) ** 2 <= r * r:
                     px[y][x] = c
 
-    steps = 2000
-    amp = 19 * ss
+    steps = max(2000, 2 * (right - left))
+    amp = 19 * k * ss
+    r = max(1.6 * k, 0.8) * ss
     for i in range(steps + 1):
         t = i / steps
-        x = left + t * (right - left)
-        y = mid - amp * math.exp(-2.4 * t) * math.sin(2 * math.pi * 3 * t)
-        dot(x, y, 1.6 * ss, curve)
+        dot(left + t * (right - left), mid - amp * icon_curve(t), r, ICON_CURVE)
 
     rows = []
     for y in range(size):
@@ -254,7 +268,39 @@ def app_icon(size=64, ss=4):
                         a += 1
             row.append((r // a, g // a, b // a, a * 255 // (ss * ss)) if a else (0, 0, 0, 0))
         rows.append(row)
-    write_png(os.path.join(OUT, "kalvora.png"), size, size, rows)
+    return rows
+
+
+def app_icon():
+    """The icon shipped beside the program (named by the translation tables)."""
+    write_png(os.path.join(OUT, "kalvora.png"), 64, 64, app_icon_rows(64))
+
+
+def hex_colour(c):
+    return "#%02X%02X%02X" % c
+
+
+def desktop_icons():
+    """The desktop's icon theme files: the application icon at the usual sizes
+    and as a scalable drawing of the same design."""
+    for size in HICOLOR_SIZES:
+        folder = os.path.join(ICONS, "%dx%d" % (size, size))
+        os.makedirs(folder, exist_ok=True)
+        write_png(os.path.join(folder, "kalvora.png"), size, size, app_icon_rows(size))
+    points = " ".join("%.2f,%.2f" % (9 + t * 46, 32 - 19 * icon_curve(t))
+                      for t in (i / 240 for i in range(241)))
+    svg = """<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="64" height="64" viewBox="0 0 64 64">
+  <rect x="2" y="2" width="60" height="60" rx="10" fill="%s"/>
+  <rect x="5" y="5" width="54" height="54" rx="7" fill="%s"/>
+  <line x1="9" y1="32" x2="55" y2="32" stroke="%s" stroke-width="1.25"/>
+  <polyline points="%s" fill="none" stroke="%s" stroke-width="3.2" stroke-linecap="round" stroke-linejoin="round"/>
+</svg>
+""" % (hex_colour(ICON_RIM), hex_colour(ICON_CREAM), hex_colour(ICON_AXIS), points, hex_colour(ICON_CURVE))
+    folder = os.path.join(ICONS, "scalable")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "kalvora.svg"), "w") as f:
+        f.write(svg)
 
 
 if __name__ == "__main__":
@@ -266,3 +312,4 @@ if __name__ == "__main__":
     glyph_ok()
     icon()
     app_icon()
+    desktop_icons()

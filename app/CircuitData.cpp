@@ -36,6 +36,7 @@ TCircuitQuantities ComputeCircuit(int posR, int posC, int posL) {
 
 QString EngineeringText(double value, const QString& unit) {
   if (std::isinf(value)) return QStringLiteral("∞");
+  if (unit.isEmpty()) return NumLab::FloatText(value, 4); // a plain number: 14.34, 0.3162, 7.071E4
   QString number = NumLab::EngText(value, 4, false);
   QString prefix;
   if (!number.isEmpty() && number.back().isLetter()) {
@@ -43,7 +44,6 @@ QString EngineeringText(double value, const QString& unit) {
     number.chop(1);
   }
   if (unit.startsWith(QLatin1String("1/"))) return number + prefix + QLatin1Char(' ') + unit;
-  if (unit.isEmpty()) return number + prefix;
   return number + QLatin1Char(' ') + prefix + unit;
 }
 

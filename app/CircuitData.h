@@ -25,7 +25,8 @@ struct TCircuitQuantities {
 TCircuitQuantities ComputeCircuit(int posR, int posC, int posL);
 
 // value with up to 4 significant digits and an SI prefix in front of the unit
-// ("1.073 MHz", "932.5 nsec", "235.0k 1/s" for a reciprocal unit, "∞" for an infinite value).
+// ("1.073 MHz", "932.5 nsec", "235.0k 1/s" for a reciprocal unit, "∞" for an infinite value);
+// without a unit, a plain number of 4 significant digits ("14.34", "0.3162").
 QString EngineeringText(double value, const QString& unit);
 
 // The readout, one line each: damping, f0, f and T (only while oscillating), Q, tau,

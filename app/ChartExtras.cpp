@@ -5,8 +5,10 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QSettings>
+#include <algorithm>
 
 namespace {
 const QString CircuitDataKey = QStringLiteral("Chart/CircuitData");
@@ -89,16 +91,21 @@ void TChartExtras::ShowCircuitData() {
     }
     return;
   }
+  const QStringList lines = CircuitDataLines(ComputeCircuit(lastR_, lastC_, lastL_), translate_);
+  // Left-aligned lines in a box at the right edge of the data area.
+  const QFontMetrics metrics(ToQFont(chart_.Font()->Data()));
+  int width = 0;
+  for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
   label->SetFont(chart_.Font());
   label->SetAttachToData(tlamNone);
-  label->SetAlignment(taRightJustify);
+  label->SetAlignment(taLeftJustify);
   label->SetVerticalAlignment(vaTop);
   label->SetColorBkg(clWhite);
   label->SetColorBorder(clBlack);
   label->SetTransparent(false);
-  label->SetPosX(chart_.width() - chart_.MarginRight() - chart_.ShadowWidth() - 8);
+  label->SetPosX(chart_.width() - chart_.MarginRight() - chart_.ShadowWidth() - 8 - width);
   label->SetPosY(chart_.MarginTop() + 6);
-  label->SetCaption(CircuitDataLines(ComputeCircuit(lastR_, lastC_, lastL_), translate_).join(QLatin1Char('\n')));
+  label->SetCaption(lines.join(QLatin1Char('\n')));
   label->SetMode(tlBox);
   label->SetVisible(true);
 }

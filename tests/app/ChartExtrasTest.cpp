@@ -218,4 +218,22 @@ TEST_F(ChartExtrasTest, AtMostFourAreKeptEachInItsOwnLookAndClearRemovesThem) {
   EXPECT_TRUE(Shown(form) == Golden("default"));
 }
 
+TEST_F(ChartExtrasTest, ReadoutAndLegendStayAtTheRightEdgeWhenTheChartIsResized) {
+  TForm1 form;
+  form.RenderChart(470, 220, 1000);
+  form.Extras->CircuitDataItem->trigger();
+  form.Extras->KeepCurveItem->trigger();
+  TRChart* chart = form.RCResponse;
+  const TTextLabel* readout = chart->TextLabel(TChartExtras::CircuitDataLabel);
+  const TTextLabel* legend = chart->TextLabel(TKeptCurves::FirstLegendLabel);
+  const double readoutX = readout->PosX(), legendX = legend->PosX(), legendY = legend->PosY();
+  EXPECT_EQ(legendX, chart->width() - chart->MarginRight() - 8);
+  EXPECT_LT(readoutX, legendX); // its lines start left of the edge
+  form.resize(form.width() + 100, form.height() + 50);
+  ASSERT_EQ(chart->width(), 505 + 100);
+  EXPECT_EQ(readout->PosX(), readoutX + 100);
+  EXPECT_EQ(legend->PosX(), legendX + 100);
+  EXPECT_EQ(legend->PosY(), legendY + 50);
+}
+
 } // namespace

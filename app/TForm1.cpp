@@ -69,6 +69,7 @@ void TForm1::CreateComponents() {
   Extras = new TChartExtras(*RCResponse, *PopupMenu1, [this](const QString& key) {
     return cliDemon ? cliDemon->Translator().Translate(key) : key;
   }, this);
+  Extras->OnRecompute = [this] { CalcResponse(); };
   cliDemon = Make<TkdbDemonClient>(this, "cliDemon");
   for (QScrollBar* bar : {SBarR, SBarC, SBarL}) bar->setOrientation(Qt::Horizontal);
   Image1->setPixmap(QPixmap(QStringLiteral(":/images/circuit.xpm")));
@@ -83,7 +84,6 @@ void TForm1::ConnectHandlers() {
   for (QScrollBar* bar : {SBarR, SBarC, SBarL})
     connect(bar, &QScrollBar::valueChanged, this, [this] { NIORChange(); });
   connect(Zoom111, &QAction::triggered, this, [this] { Zoom111Click(); });
-  Extras->OnRecompute = [this] { CalcResponse(); };
   connect(BButReset, &QPushButton::clicked, this, [this] { BButResetClick(); });
   connect(BButAbout, &QPushButton::clicked, this, [this] { BButAboutClick(); });
   connect(BButClose, &QPushButton::clicked, this, [this] { BButCloseClick(); });

@@ -93,9 +93,8 @@ void TChartExtras::ShowCircuitData() {
   }
   const QStringList lines = CircuitDataLines(ComputeCircuit(lastR_, lastC_, lastL_), translate_);
   // Left-aligned lines in a box at the right edge of the data area.
-  const QFontMetrics metrics(ToQFont(chart_.Font()->Data()));
   int width = 0;
-  for (const QString& line : lines) width = std::max(width, metrics.horizontalAdvance(line));
+  for (const QString& line : lines) width = std::max(width, LineWidth(line));
   label->SetFont(chart_.Font());
   label->SetAttachToData(tlamNone);
   label->SetAlignment(taLeftJustify);
@@ -108,6 +107,22 @@ void TChartExtras::ShowCircuitData() {
   label->SetCaption(lines.join(QLatin1Char('\n')));
   label->SetMode(tlBox);
   label->SetVisible(true);
+}
+
+// The width of a readout line with every digit an 8: the box keeps its place while
+// the values change, and the few shapes of the lines are measured once each.
+int TChartExtras::LineWidth(const QString& line) {
+  if (widthFont_ != chart_.Font()->Data()) {
+    widthFont_ = chart_.Font()->Data();
+    widths_.clear();
+  }
+  QString shape = line;
+  for (QChar& c : shape)
+    if (c.isDigit()) c = QLatin1Char('8');
+  auto it = widths_.constFind(shape);
+  if (it == widths_.constEnd())
+    it = widths_.insert(shape, QFontMetrics(ToQFont(widthFont_)).horizontalAdvance(shape));
+  return *it;
 }
 
 bool TChartExtras::eventFilter(QObject* watched, QEvent* event) {

@@ -3,8 +3,10 @@
 // the exact response in every damping regime, and kept comparison curves. The
 // two switches are remembered in the user's settings; everything is off on a
 // fresh start, which leaves the window exactly as designed.
+#include "Font.h"
 #include "KeptCurves.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -52,10 +54,13 @@ private:
   void KeepCurve();
   void ShowCircuitData();
   void Recompute();
+  int LineWidth(const QString& line);
 
   TCustomRChart& chart_;
   std::function<QString(const QString&)> translate_;
   TKeptCurves kept_;
   std::vector<double> last_;  // the live curve's samples
   int lastR_ = -1, lastC_ = -1, lastL_ = -1;
+  TFontData widthFont_;           // the font the widths were measured in
+  QHash<QString, int> widths_;    // readout line shapes and their widths
 };

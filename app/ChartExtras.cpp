@@ -15,7 +15,9 @@ const QString CircuitDataKey = QStringLiteral("Chart/CircuitData");
 const QString ExactResponseKey = QStringLiteral("Chart/ExactResponse");
 
 // The user's settings of the program (user scope, never the installation folder).
-QSettings UserSettings() { return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kalvora"), QStringLiteral("Kalvora")); }
+QSettings UserSettings() {
+  return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kalvora"), QStringLiteral("Kalvora"));
+}
 
 QAction* AddItem(QMenu& menu, const char* name, const char* caption, bool checkable) {
   auto* item = new QAction(QLatin1String(caption), &menu);

@@ -38,11 +38,14 @@ constexpr int PolylinePoints = 200;
 
 TKeptCurves::TKeptCurves(TCustomRChart& chart) : chart_(chart) {
   TRenderEvent before = std::move(chart_.OnBeforeRenderData);
-  chart_.OnBeforeRenderData = [this, before](QObject* sender, TCanvas& canvas, int top, int left) {
+  chart_.OnBeforeRenderData = [this, before, alive = alive_](QObject* sender, TCanvas& canvas, int top, int left) {
     if (before) before(sender, canvas, top, left);
-    Draw(canvas, top, left);
+    if (*alive) Draw(canvas, top, left);
   };
 }
+
+// The chart may outlive the curves (or go first): the handler only learns that they are gone.
+TKeptCurves::~TKeptCurves() { *alive_ = false; }
 
 void TKeptCurves::Keep(int posR, int posC, int posL, const double* y) {
   const CurveLook look = Looks[kept_++ % MaxCurves];

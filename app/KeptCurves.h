@@ -12,6 +12,7 @@
 
 #include <array>
 #include <deque>
+#include <memory>
 #include <vector>
 
 struct TKeptCurve {
@@ -31,6 +32,9 @@ public:
 
   // Joins the chart's data rendering (a handler already set there still runs first).
   explicit TKeptCurves(TCustomRChart& chart);
+  ~TKeptCurves();
+  TKeptCurves(const TKeptCurves&) = delete;
+  TKeptCurves& operator=(const TKeptCurves&) = delete;
 
   // Keeps a copy of the samples y[0 .. Samples - 1] of the curve for these
   // positions; beyond MaxCurves the oldest goes. Updates the legend.
@@ -68,4 +72,5 @@ private:
   bool cached_ = false;
   View cachedView_;
   std::vector<Pixel> pixels_; // what the curves drew in cachedView_, final colours
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

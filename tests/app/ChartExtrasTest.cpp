@@ -8,6 +8,7 @@
 #include "TRChart.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFile>
 #include <QImage>
 #include <QMenu>
@@ -236,4 +237,24 @@ TEST_F(ChartExtrasTest, ReadoutAndLegendStayAtTheRightEdgeWhenTheChartIsResized)
   EXPECT_EQ(legend->PosY(), legendY + 50);
 }
 
+// A chart that outlives the extras draws without them (the sanitizer build sees a stale call).
+TEST_F(ChartExtrasTest, TheChartOutlivesItsExtras) {
+  TRChart chart;
+  QMenu menu;
+  chart.resize(300, 200);
+  chart.show();
+  QCoreApplication::processEvents();
+  {
+    TChartExtras extras(chart, menu, [](const QString& key) { return key; });
+    chart.MoveTo(0, 0);
+    chart.LineTo(10, 1);
+    extras.CurveComputed(470, 220, 1000, std::vector<double>(10001, 0.5).data());
+    extras.KeepCurveItem->trigger();
+    chart.ShowItems();
+  }
+  chart.Paint();
+  EXPECT_EQ(chart.RenderStats().FullPaints > 0, true);
+}
+
 } // namespace
+

@@ -1,6 +1,8 @@
 #include "TForm1.h"
 
 #include "Application.h"
+#include "ChartExtras.h"
+#include "ExactResponse.h"
 #include "StdControls.h"
 #include "StoredSettings.h"
 #include "TFrmAbout.h"
@@ -65,6 +67,10 @@ void TForm1::CreateComponents() {
   PopupMenu1 = Make<QMenu>(this, "PopupMenu1");
   Zoom111 = Make<QAction>(PopupMenu1, "Zoom111");
   PopupMenu1->addAction(Zoom111);
+  Extras = new TChartExtras(*RCResponse, *PopupMenu1, [this](const QString& key) {
+    return cliDemon ? cliDemon->Translator().Translate(key) : key;
+  }, this);
+  Extras->OnRecompute = [this] { CalcResponse(); };
   cliDemon = Make<TkdbDemonClient>(this, "cliDemon");
   for (QScrollBar* bar : {SBarR, SBarC, SBarL}) bar->setOrientation(Qt::Horizontal);
   Image1->setPixmap(QPixmap(QStringLiteral(":/images/circuit.xpm")));
@@ -153,13 +159,15 @@ void TForm1::CalcResponse() {
 
   std::array<double, ResponseSamples> y;
   Platform::ClearUpperVectorState(); // plain SSE arithmetic follows, see there
-  EvaluateResponse(delta, omega, gain, y.data());
+  if (Extras->ExactResponse()) ExactResponse::Evaluate(delta, omega0, y.data());
+  else EvaluateResponse(delta, omega, gain, y.data());
   const double* x = ResponseTimes();
 
   RCResponse->ClearItems();
   Platform::ClearUpperVectorState(); // ClearItems may have read a background picture
   RCResponse->MoveTo(0, y[0]);
   for (int i = 1; i < ResponseSamples; ++i) RCResponse->LineTo(x[i], y[size_t(i)]);
+  Extras->CurveComputed(int(posR), int(posC), int(posL), y.data());
   RCResponse->ShowItems();
 }
 
@@ -253,6 +261,7 @@ void TForm1::FormShow() {
     // The splash: the first curve is drawn only once it has been closed.
     aboutBox_->ShowModal();
   }
+  Extras->RestoreChoices();
   CalcResponse();
 }
 

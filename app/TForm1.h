@@ -18,6 +18,7 @@ class TNumLab;
 class TRChart;
 #include "TkdbDemonClient.h"
 class TFrmAbout;
+class TChartExtras;
 
 class TForm1 : public QWidget {
   Q_OBJECT
@@ -54,6 +55,8 @@ public:
   QMenu* PopupMenu1;
   QAction* Zoom111;
   QPointer<TkdbDemonClient> cliDemon; // a quit message from the server deletes it
+  // The chart's extra pop-up items: circuit data, exact response, kept curves.
+  TChartExtras* Extras;
 
 protected:
   void showEvent(QShowEvent* event) override;

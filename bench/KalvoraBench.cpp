@@ -7,6 +7,7 @@
 //   kalvora_bench --echo-window TITLE          the second process of the host link case
 //   kalvora_bench --write-curve FILE           the designed curve's points, for matplotlib
 #include "Application.h"
+#include "ChartExtras.h"
 #include "TForm1.h"
 #include "TLexivaran2000.h"
 #include "TNumLab.h"
@@ -119,6 +120,53 @@ void ScrollBarSteps(benchmark::State& state, bool labelsShown) {
 
 void Kalvora_ScrollBarStep(benchmark::State& state) { ScrollBarSteps(state, false); }
 BENCHMARK(Kalvora_ScrollBarStep)->Unit(benchmark::kMicrosecond);
+
+// The curve in the exact form of its damping regime instead of the designed one.
+void Kalvora_CalcResponseExact(benchmark::State& state) {
+  TForm1 form;
+  form.Extras->ExactResponseItem->setChecked(true);
+  int position = 470;
+  for (auto _ : state) {
+    position = position == 470 ? 471 : 470;
+    form.SBarR->blockSignals(true);
+    form.SBarR->setValue(position);
+    form.SBarR->blockSignals(false);
+    form.CalcResponse();
+    benchmark::DoNotOptimize(form.RCResponse->Item(Samples - 1).Y);
+  }
+}
+BENCHMARK(Kalvora_CalcResponseExact)->Unit(benchmark::kMicrosecond);
+
+// The step of Kalvora_ScrollBarStep with four kept comparison curves (and their
+// legend) drawn below the live one, and with the circuit data shown.
+void Kalvora_ScrollBarStepFourKeptCurves(benchmark::State& state) {
+  ShownForm f;
+  for (TNumLab* label : {f.form.NLabR, f.form.NLabC, f.form.NLabL}) label->hide();
+  for (int c : {100, 150, 300, 450}) {
+    f.form.SBarC->setValue(c);
+    f.form.Extras->KeepCurveItem->trigger();
+  }
+  f.form.SBarC->setValue(220);
+  int position = 470;
+  for (auto _ : state) {
+    position = position == 470 ? 471 : 470;
+    f.form.SBarR->setValue(position);
+  }
+  if (f.form.Extras->KeptCurves().Curves().size() != 4) state.SkipWithError("kept curves missing");
+}
+BENCHMARK(Kalvora_ScrollBarStepFourKeptCurves)->Unit(benchmark::kMicrosecond);
+
+void Kalvora_ScrollBarStepCircuitData(benchmark::State& state) {
+  ShownForm f;
+  for (TNumLab* label : {f.form.NLabR, f.form.NLabC, f.form.NLabL}) label->hide();
+  f.form.Extras->CircuitDataItem->setChecked(true);
+  int position = 470;
+  for (auto _ : state) {
+    position = position == 470 ? 471 : 470;
+    f.form.SBarR->setValue(position);
+  }
+}
+BENCHMARK(Kalvora_ScrollBarStepCircuitData)->Unit(benchmark::kMicrosecond);
 
 void Kalvora_ScrollBarStepOnScreen(benchmark::State& state) { ScrollBarSteps(state, true); }
 BENCHMARK(Kalvora_ScrollBarStepOnScreen)->Unit(benchmark::kMicrosecond);

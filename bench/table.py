@@ -7,7 +7,10 @@ import sys
 
 CASES = [
     ("1 CalcResponse (10,001 samples into the list)", "Kalvora_CalcResponse", None),
+    ("  1 with the exact response of every regime", "Kalvora_CalcResponseExact", None),
     ("2 scroll-bar step (compute + fast redraw to the surface)", "Kalvora_ScrollBarStep", "Update"),
+    ("  2 with four kept curves (aim: within 2x of 2)", "Kalvora_ScrollBarStepFourKeptCurves", None),
+    ("  2 with the circuit data shown", "Kalvora_ScrollBarStepCircuitData", None),
     ("  2 plus the screen copy the labels' repaint brings", "Kalvora_ScrollBarStepOnScreen", None),
     ("3 full paint of the chart", "Kalvora_FullPaint", "FullPaint"),
     ("4 zoom (SetLayerRange + repaint)", "Kalvora_Zoom", "Zoom"),

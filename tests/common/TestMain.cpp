@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
   QTemporaryDir runtime, config;
   qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
   qputenv("XDG_CONFIG_DIRS", config.path().toLocal8Bit());
+  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit()); // the user's settings
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
   TApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);

@@ -1,0 +1,260 @@
+// The chart's extra pop-up items: with all of them off the chart keeps the
+// designed pixels (against pictures drawn before they existed); the circuit data
+// readout, kept curves under zoom and Reset, the remembered choices and the
+// translations of the new texts.
+#include "ChartExtras.h"
+#include "TForm1.h"
+#include "TLexivaran2000.h"
+#include "TRChart.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFile>
+#include <QImage>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every test gets empty user settings of its own.
+struct ChartExtrasTest : ::testing::Test {
+  QTemporaryDir settingsDir;
+  ChartExtrasTest() { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path()); }
+
+  static QImage Golden(const char* name) {
+    return QImage(QStringLiteral(KALVORA_GOLDEN "/%1.png").arg(QLatin1String(name))).convertToFormat(QImage::Format_RGB32);
+  }
+  static QImage Shown(TForm1& form) {
+    form.RCResponse->Paint();
+    return form.RCResponse->WindowImage().convertToFormat(QImage::Format_RGB32);
+  }
+  // The rows in which two pictures of one size differ (empty when they are equal).
+  static QList<int> RowsThatDiffer(const QImage& a, const QImage& b) {
+    QList<int> rows;
+    for (int y = 0; y < a.height(); ++y)
+      for (int x = 0; x < a.width(); ++x)
+        if (a.pixel(x, y) != b.pixel(x, y)) {
+          rows << y;
+          break;
+        }
+    return rows;
+  }
+  static int CountColour(const QImage& image, TColor color) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == ColorToRGB(color);
+    return n;
+  }
+};
+
+TEST_F(ChartExtrasTest, WithEverythingOffTheChartKeepsTheDesignedPixels) {
+  struct Case {
+    const char* golden;
+    int r, c, l;
+  };
+  for (const Case& c : {Case{"default", 470, 220, 1000}, Case{"undamped", 0, 220, 1000},
+                        Case{"aperiodic", 10000, 10, 10}}) {
+    TForm1 form;
+    form.Extras->RestoreChoices(); // a fresh start: nothing stored
+    EXPECT_FALSE(form.Extras->CircuitData());
+    EXPECT_FALSE(form.Extras->ExactResponse());
+    const QImage golden = Golden(c.golden);
+    ASSERT_FALSE(golden.isNull()) << c.golden;
+    const QImage image = form.RenderChart(c.r, c.c, c.l).convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(image == golden) << c.golden;
+    if (image != golden) image.save(QStringLiteral("/tmp/kalvora-extras-%1.png").arg(QLatin1String(c.golden)));
+  }
+}
+
+TEST_F(ChartExtrasTest, ChoicesAreRememberedInTheUsersSettings) {
+  {
+    TForm1 form;
+    form.Extras->RestoreChoices();
+    form.Extras->CircuitDataItem->trigger();
+    form.Extras->ExactResponseItem->trigger();
+    form.Extras->KeepCurveItem->trigger();
+  }
+  const QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kalvora"), QStringLiteral("Kalvora"));
+  EXPECT_TRUE(settings.fileName().startsWith(settingsDir.path())) << settings.fileName().toStdString();
+  {
+    TForm1 form;
+    form.Extras->RestoreChoices();
+    EXPECT_TRUE(form.Extras->CircuitData());
+    EXPECT_TRUE(form.Extras->ExactResponse());
+    EXPECT_TRUE(form.Extras->KeptCurves().Curves().empty()); // kept curves are not stored
+    form.Extras->CircuitDataItem->trigger();
+  }
+  TForm1 form;
+  form.Extras->RestoreChoices();
+  EXPECT_FALSE(form.Extras->CircuitData());
+  EXPECT_TRUE(form.Extras->ExactResponse());
+}
+
+TEST_F(ChartExtrasTest, NewTextsAreInBothTablesAndTheMenuIsTranslated) {
+  const QStringList keys = {"CircuitData", "ExactResponse", "KeepCurve", "ClearKeptCurves", "CDDamping",
+                            "CDResonanceFrequency", "CDDampedFrequency", "CDPeriod", "CDQualityFactor",
+                            "CDDecayTime", "CDCriticalResistance", "CDUndamped", "CDUnderdamped",
+                            "CDCriticallyDamped", "CDOverdamped"};
+  TLexivaran2000 english, german;
+  for (auto [engine, name] : {std::pair{&english, "kalvora.itl"}, std::pair{&german, "kalvora-de.itl"}}) {
+    QFile file(QStringLiteral(KALVORA_RESOURCES "/") + QLatin1String(name));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    engine->LoadFromStream(file);
+  }
+  for (const QString& key : keys) {
+    EXPECT_NE(english.Translate(key), key) << key.toStdString();
+    EXPECT_NE(german.Translate(key), key) << key.toStdString();
+    EXPECT_NE(german.Translate(key), english.Translate(key)) << key.toStdString();
+  }
+  // The items carry "LX_" captions, which the window's translation replaces.
+  TRChart chart;
+  QMenu menu;
+  TChartExtras extras(chart, menu, [](const QString& key) { return key; });
+  german.TranslateComponent(&menu);
+  EXPECT_EQ(extras.CircuitDataItem->text(), "Schaltungsdaten");
+  EXPECT_EQ(extras.KeepCurveItem->text(), "Kurve behalten");
+  EXPECT_EQ(extras.ClearKeptCurvesItem->text(), QString::fromUtf8("Behaltene Kurven löschen"));
+  EXPECT_TRUE(extras.ExactResponseItem->text().contains(QString::fromUtf8("Dämpfung")));
+}
+
+TEST_F(ChartExtrasTest, CircuitDataFollowsTheScrollBarsInsideTheChart) {
+  TForm1 form;
+  form.RenderChart(470, 220, 1000);
+  TTextLabel* label = form.RCResponse->TextLabel(TChartExtras::CircuitDataLabel);
+  EXPECT_FALSE(label->Visible());
+  form.Extras->CircuitDataItem->trigger();
+  ASSERT_TRUE(label->Visible());
+  EXPECT_EQ(label->Caption().split('\n').size(), 8);
+  EXPECT_TRUE(label->Caption().startsWith("CDDamping = 235.0k 1/s")); // no table in the tests
+  const QImage withData = Shown(form);
+  const QList<int> rows = RowsThatDiffer(withData, Golden("default"));
+  ASSERT_FALSE(rows.isEmpty());
+  EXPECT_GE(rows.first(), form.RCResponse->MarginTop()); // inside the data area, at its top
+  EXPECT_LT(rows.last(), form.RCResponse->height() / 2);
+
+  form.SBarR->setValue(0);
+  EXPECT_TRUE(label->Caption().startsWith("CDDamping = 0.000 1/s"));
+  EXPECT_TRUE(label->Caption().endsWith("CDUndamped"));
+  form.SBarR->setValue(470);
+  form.Extras->CircuitDataItem->trigger();
+  EXPECT_FALSE(label->Visible());
+  EXPECT_TRUE(Shown(form) == Golden("default"));
+}
+
+TEST_F(ChartExtrasTest, KeptCurvesLieBelowTheLiveCurveAndFollowZoomAndReset) {
+  QImage zoomedPlain; // without a kept curve (one window at a time: one host link window class)
+  {
+    TForm1 plain;
+    plain.RenderChart(470, 220, 1000);
+    plain.RCResponse->SetLayerRange(1, 2, -0.6L, 6, 0.6L);
+    zoomedPlain = Shown(plain);
+  }
+  TForm1 form;
+  TRChart* chart = form.RCResponse;
+  form.RenderChart(470, 220, 1000);
+  EXPECT_FALSE(form.Extras->ClearKeptCurvesItem->isEnabled());
+  form.Extras->KeepCurveItem->trigger();
+  ASSERT_EQ(form.Extras->KeptCurves().Curves().size(), 1u);
+  const TKeptCurve& kept = form.Extras->KeptCurves().Curves().front();
+  EXPECT_EQ(kept.PosR, 470);
+  EXPECT_DOUBLE_EQ(kept.C, 2.2);
+  ASSERT_EQ(kept.Y.size(), 10001u);
+  for (int i = 0; i < 10001; ++i) ASSERT_EQ(kept.Y[size_t(i)], chart->Item(i).Y) << i;
+  EXPECT_EQ(chart->ItemCount(), 10001); // the display list holds only the live curve
+
+  // The same curve kept: the live curve covers it; only the legend at the bottom shows.
+  const int legendTop = chart->height() - chart->MarginBottom() - 40;
+  QList<int> rows = RowsThatDiffer(Shown(form), Golden("default"));
+  ASSERT_FALSE(rows.isEmpty());
+  EXPECT_GE(rows.first(), legendTop);
+  EXPECT_EQ(chart->TextLabel(TKeptCurves::FirstLegendLabel)->Caption(), "R = 4.70 Ohm,  C = 2.20 nF,  L = 10.00 uH");
+
+  // Zoomed alike: the same picture as a chart without the kept curve, but for the legend.
+  chart->SetLayerRange(1, 2, -0.6L, 6, 0.6L);
+  rows = RowsThatDiffer(Shown(form), zoomedPlain);
+  ASSERT_FALSE(rows.isEmpty());
+  EXPECT_GE(rows.first(), legendTop);
+
+  // Another R: the kept curve shows in its colour, and Reset leaves it there.
+  form.SBarR->setValue(0);
+  EXPECT_GT(CountColour(Shown(form), kept.Color), 200);
+  form.BButReset->click();
+  EXPECT_EQ(form.Extras->KeptCurves().Curves().size(), 1u);
+  form.SBarR->setValue(0);
+  EXPECT_GT(CountColour(Shown(form), kept.Color), 200);
+}
+
+TEST_F(ChartExtrasTest, AtMostFourAreKeptEachInItsOwnLookAndClearRemovesThem) {
+  TForm1 form;
+  form.RenderChart(470, 220, 1000);
+  for (int c : {100, 200, 300, 400, 500}) {
+    form.SBarC->setValue(c);
+    form.Extras->KeepCurveItem->trigger();
+  }
+  const auto& curves = form.Extras->KeptCurves().Curves();
+  ASSERT_EQ(curves.size(), 4u); // the oldest (C = 1 nF) went
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_EQ(curves[size_t(k)].PosC, 200 + 100 * k);
+    for (int j = 0; j < k; ++j) {
+      EXPECT_NE(curves[size_t(k)].Color, curves[size_t(j)].Color);
+      EXPECT_NE(curves[size_t(k)].PenStyle, curves[size_t(j)].PenStyle);
+    }
+    const TTextLabel* legend = form.RCResponse->TextLabel(TKeptCurves::FirstLegendLabel + k);
+    EXPECT_TRUE(legend->Visible());
+    EXPECT_TRUE(legend->Caption().contains(QStringLiteral("C = %1.00 nF").arg(2 + k)));
+    EXPECT_EQ(legend->Font()->Color(), curves[size_t(k)].Color);
+  }
+  const QImage withCurves = Shown(form);
+  for (const TKeptCurve& c : curves) EXPECT_GT(CountColour(withCurves, c.Color), 100);
+
+  ASSERT_TRUE(form.Extras->ClearKeptCurvesItem->isEnabled());
+  form.Extras->ClearKeptCurvesItem->trigger();
+  EXPECT_TRUE(curves.empty());
+  EXPECT_FALSE(form.RCResponse->TextLabel(TKeptCurves::FirstLegendLabel)->Visible());
+  form.SBarC->setValue(220);
+  EXPECT_TRUE(Shown(form) == Golden("default"));
+}
+
+TEST_F(ChartExtrasTest, ReadoutAndLegendStayAtTheRightEdgeWhenTheChartIsResized) {
+  TForm1 form;
+  form.RenderChart(470, 220, 1000);
+  form.Extras->CircuitDataItem->trigger();
+  form.Extras->KeepCurveItem->trigger();
+  TRChart* chart = form.RCResponse;
+  const TTextLabel* readout = chart->TextLabel(TChartExtras::CircuitDataLabel);
+  const TTextLabel* legend = chart->TextLabel(TKeptCurves::FirstLegendLabel);
+  const double readoutX = readout->PosX(), legendX = legend->PosX(), legendY = legend->PosY();
+  EXPECT_EQ(legendX, chart->width() - chart->MarginRight() - 8);
+  EXPECT_LT(readoutX, legendX); // its lines start left of the edge
+  form.resize(form.width() + 100, form.height() + 50);
+  ASSERT_EQ(chart->width(), 505 + 100);
+  EXPECT_EQ(readout->PosX(), readoutX + 100);
+  EXPECT_EQ(legend->PosX(), legendX + 100);
+  EXPECT_EQ(legend->PosY(), legendY + 50);
+}
+
+// A chart that outlives the extras draws without them (the sanitizer build sees a stale call).
+TEST_F(ChartExtrasTest, TheChartOutlivesItsExtras) {
+  TRChart chart;
+  QMenu menu;
+  chart.resize(300, 200);
+  chart.show();
+  QCoreApplication::processEvents();
+  {
+    TChartExtras extras(chart, menu, [](const QString& key) { return key; });
+    chart.MoveTo(0, 0);
+    chart.LineTo(10, 1);
+    extras.CurveComputed(470, 220, 1000, std::vector<double>(10001, 0.5).data());
+    extras.KeepCurveItem->trigger();
+    chart.ShowItems();
+  }
+  chart.Paint();
+  EXPECT_EQ(chart.RenderStats().FullPaints > 0, true);
+}
+
+} // namespace
+

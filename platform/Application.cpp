@@ -3,7 +3,19 @@
 #include "Exceptions.h"
 #include "MessageBox.h"
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+namespace {
+QStringList rawArguments;
+
+int& KeepArguments(int& argc, char** argv) {
+  rawArguments.clear();
+  for (int i = 0; i < argc; ++i) rawArguments << QString::fromLocal8Bit(argv[i]);
+  return argc;
+}
+} // namespace
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(KeepArguments(argc, argv), argv) {}
+
+QStringList TApplication::RawArguments() { return rawArguments; }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
   try {

@@ -6,7 +6,11 @@
 class TApplication : public QApplication {
   Q_OBJECT
 public:
+  // Keeps the command line as typed before the toolkit takes its own options
+  // (-style, -platform, ...) out of argv.
   TApplication(int& argc, char** argv);
+  // The command line as typed, argument 0 first; empty before an application exists.
+  static QStringList RawArguments();
   bool notify(QObject* receiver, QEvent* event) override;
   // Shows the message of the exception being handled in an error box.
   static void HandleException(const std::exception_ptr& error);

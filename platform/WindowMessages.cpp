@@ -596,6 +596,11 @@ private:
   }
 
   void Dispatch(const std::shared_ptr<Incoming>& c) {
+    pollfd peer{c->fd, 0, 0};
+    if (::poll(&peer, 1, 0) > 0 && (peer.revents & (POLLHUP | POLLERR))) {
+      CloseIncoming(c->id); // the sender has given up waiting: it reported the message as not handled
+      return;
+    }
     c->dispatching = true;
     if (c->notifier) c->notifier->setEnabled(false);
     const char* p = c->data.constData();

@@ -48,8 +48,10 @@ QByteArray Bytes(const char* hex) { return QByteArray::fromHex(QByteArray(hex).r
 QString ServerProgram() { return QStringLiteral(TEACHING_SERVER); }
 QString ProbeProgram() { return QStringLiteral(HOSTLINK_PROBE); }
 
-ChildProcess::ChildProcess(const QString& program, const QStringList& arguments) {
+ChildProcess::ChildProcess(const QString& program, const QStringList& arguments,
+                           const QProcessEnvironment& environment) {
   process_.setProcessChannelMode(QProcess::SeparateChannels);
+  process_.setProcessEnvironment(environment);
   process_.setProgram(program);
   process_.setArguments(arguments);
   process_.start();
@@ -120,10 +122,16 @@ bool ChildProcess::WaitForExit(int milliseconds) {
   return true;
 }
 
+QString ChildProcess::Errors() {
+  errors_ += process_.readAllStandardError();
+  return QString::fromUtf8(errors_);
+}
+
 QString ChildProcess::Log() const {
   QStringList all;
   for (const QStringList& line : lines_) all << line.join(" | ");
-  return all.join('\n') + "\nstderr: " + QString::fromUtf8(const_cast<QProcess&>(process_).readAllStandardError());
+  auto& self = const_cast<ChildProcess&>(*this);
+  return all.join('\n') + "\nstderr: " + self.Errors();
 }
 
 TFakeServer::TFakeServer(const QString& suffix) : className_(DidactoServerWindowClass + suffix) {

@@ -1,0 +1,144 @@
+// One copy per program file, started the way users and desktops start it:
+// many copies at the same moment, a command line that carries toolkit options,
+// first copies that do not answer, and no runtime folder at all. The copies are
+// probe programs (and the real Kalvora) in other processes.
+#include "HostlinkTestSupport.h"
+#include "NamedMutex.h"
+
+#include <QProcessEnvironment>
+#include <QSet>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <signal.h>
+
+using namespace Platform;
+
+namespace {
+
+QStringList ProbeArgs(const QString& title, const QString& program, const QStringList& rest) {
+  return QStringList{"--title", title, "--program", program, "--"} + rest;
+}
+
+QProcessEnvironment WithRuntimeDir(const QString& dir) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_RUNTIME_DIR", dir);
+  return env;
+}
+
+} // namespace
+
+TEST(SecondCopy, KalvoraHandsOverItsCommandLineAsTyped) {
+  // A probe plays the first Kalvora (same program file, so the same lock); the
+  // real program started with toolkit options and option look-alikes must hand
+  // them over unchanged instead of acting on them.
+  const QString kalvora = QStringLiteral(KALVORA_PROGRAM);
+  ChildProcess first(ProbeProgram(), ProbeArgs("Kalvora", kalvora, {}));
+  ASSERT_FALSE(first.Expect("loaded").isEmpty()) << first.Log().toStdString();
+  ChildProcess second(kalvora, {"a", "--c", "-style", "x", "--size=10x10", "-h"});
+  ASSERT_TRUE(second.WaitForExit(60000));
+  EXPECT_EQ(second.ExitCode(), 0) << second.Log().toStdString();
+  EXPECT_EQ(first.Expect("params"), (QStringList{"params", kalvora, "a", "--c", "-style", "x", "--size=10x10", "-h"}))
+      << first.Log().toStdString();
+}
+
+TEST(SecondCopy, TwentyCopiesStartedAtOnceMakeOneWindowAndHandOverEveryList) {
+  QTemporaryDir runtime, programDir;
+  const QString program = programDir.filePath("many");
+  const QProcessEnvironment env = WithRuntimeDir(runtime.path());
+  constexpr int Copies = 20;
+  std::vector<std::unique_ptr<ChildProcess>> copies;
+  for (int i = 0; i < Copies; ++i)
+    copies.push_back(std::make_unique<ChildProcess>(ProbeProgram(), ProbeArgs("Many", program, {QString("arg%1").arg(i)}), env));
+
+  // All but one end; generous on a loaded machine, done as soon as they are.
+  auto running = [&] {
+    int n = 0;
+    for (auto& c : copies) n += c->Running();
+    return n;
+  };
+  ASSERT_TRUE(WaitUntil([&] { return running() <= 1; }, 120000)) << running() << " copies still run";
+  ChildProcess* first = nullptr;
+  QSet<QString> handedOver;
+  for (int i = 0; i < Copies; ++i) {
+    ChildProcess& c = *copies[size_t(i)];
+    if (c.Running()) {
+      first = &c;
+      continue;
+    }
+    EXPECT_EQ(c.ExitCode(), 0) << c.Log().toStdString();
+    EXPECT_FALSE(c.Saw("loaded")) << "a second window: " << c.Log().toStdString();
+    handedOver << QString("arg%1").arg(i);
+  }
+  ASSERT_NE(first, nullptr) << "no first copy kept running";
+  ASSERT_FALSE(first->Expect("loaded").isEmpty()) << first->Log().toStdString();
+  EXPECT_EQ(handedOver.size(), Copies - 1);
+
+  QStringList received;
+  for (int i = 0; i < Copies - 1; ++i) {
+    const QStringList params = first->Expect("params", 30000);
+    if (params.isEmpty()) break;
+    EXPECT_EQ(params.size(), 3) << params.join(' ').toStdString();
+    EXPECT_EQ(params.value(1), program);
+    received << params.value(2);
+  }
+  received.sort();
+  QStringList expected(handedOver.begin(), handedOver.end());
+  expected.sort();
+  EXPECT_EQ(received, expected) << first->Log().toStdString();
+}
+
+TEST(SecondCopy, AHandOverThatIsNotTakenIsReportedAndFails) {
+  QTemporaryDir dir;
+  {
+    // A first copy that holds the lock but whose window does not answer.
+    const HANDLE lock = CreateMutexA("DQ_ghost");
+    ASSERT_NE(lock, 0u);
+    ASSERT_TRUE(WriteMutexNote(lock, "0BADF00D"));
+    ChildProcess second(ProbeProgram(), {"--timeout", "1500", "--program", dir.filePath("ghost"), "--", "lost"});
+    ASSERT_TRUE(second.WaitForExit(30000));
+    EXPECT_NE(second.ExitCode(), 0);
+    EXPECT_FALSE(second.Saw("loaded"));
+    EXPECT_TRUE(second.Errors().contains("did not take the arguments: no running copy answered"))
+        << second.Log().toStdString();
+    CloseHandle(lock);
+  }
+  // A first copy that is busy past the send timeout: reported; and once it goes
+  // on, it does not take the list its sender has given up on.
+  const QString program = dir.filePath("busy");
+  ChildProcess first(ProbeProgram(), ProbeArgs("Busy", program, {}));
+  ASSERT_FALSE(first.Expect("loaded").isEmpty()) << first.Log().toStdString();
+  ::kill(pid_t(first.Pid()), SIGSTOP);
+  ChildProcess second(ProbeProgram(), QStringList{"--timeout", "1500"} + ProbeArgs("Busy", program, {"dropped"}));
+  const bool ended = second.WaitForExit(30000);
+  ::kill(pid_t(first.Pid()), SIGCONT);
+  ASSERT_TRUE(ended);
+  EXPECT_NE(second.ExitCode(), 0);
+  EXPECT_TRUE(second.Errors().contains("did not take the arguments: no answer within 1500 ms"))
+      << second.Log().toStdString();
+  ChildProcess third(ProbeProgram(), ProbeArgs("Busy", program, {"taken"}));
+  ASSERT_TRUE(third.WaitForExit(30000));
+  EXPECT_EQ(third.ExitCode(), 0) << third.Log().toStdString();
+  EXPECT_EQ(first.Expect("params"), (QStringList{"params", program, "taken"})) << first.Log().toStdString();
+}
+
+TEST(StandAlone, WithoutAPrivateFolderTheProgramStartsAloneWithAWarning) {
+  QTemporaryDir home;
+  QFile blocker(home.filePath(".cache"));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // the cache folder cannot be made
+  blocker.close();
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.remove("XDG_RUNTIME_DIR");
+  env.remove("XDG_CACHE_HOME");
+  env.insert("HOME", home.path());
+  const QStringList args = ProbeArgs("Nowhere", home.filePath("nowhere"), {"x"});
+  ChildProcess first(ProbeProgram(), args, env);
+  ChildProcess second(ProbeProgram(), args, env);
+  for (ChildProcess* copy : {&first, &second}) {
+    EXPECT_FALSE(copy->Expect("loaded").isEmpty()) << copy->Log().toStdString();
+    EXPECT_TRUE(copy->Errors().contains("warning: " + home.filePath(".cache") + " is not a folder of this user; "
+                                        "running stand-alone"))
+        << copy->Log().toStdString();
+  }
+}

@@ -319,6 +319,92 @@ TEST(NamedMutex, ExistsWhileAHandleHoldsIt) {
   for (const char* bad : {"", "a/b", "..", "x.sock"}) EXPECT_EQ(CreateMutexA(bad), 0u) << bad;
 }
 
+TEST(NamedMutex, ProbesAndNoteReadersNeverStandInTheHoldersWay) {
+  // Another thread probes the mutex over and over: a starter must still take
+  // it every time, as nobody holds it.
+  std::atomic<bool> stop{false};
+  std::atomic<int> probes{0};
+  std::thread prober([&] {
+    while (!stop) {
+      if (const HANDLE h = OpenMutexA("DQ_probed")) CloseHandle(h);
+      ++probes;
+    }
+  });
+  int notOwned = 0;
+  // Both run side by side for a while, however the threads are scheduled.
+  for (int i = 0; i < 3000 || probes < 20000; ++i) {
+    const HANDLE h = CreateMutexA("DQ_probed");
+    ASSERT_NE(h, 0u);
+    notOwned += GetLastError() == ERROR_ALREADY_EXISTS;
+    CloseHandle(h);
+    std::this_thread::sleep_for(std::chrono::microseconds(50)); // the prober runs on an unheld mutex
+  }
+  stop = true;
+  prober.join();
+  EXPECT_EQ(notOwned, 0);
+
+  // A reader sees the holder's note whole while the holder writes it again.
+  const HANDLE held = CreateMutexA("DQ_noted");
+  ASSERT_NE(held, 0u);
+  ASSERT_TRUE(WriteMutexNote(held, "1234ABCD"));
+  stop = false;
+  std::atomic<int> partial{0}, reads{0};
+  std::thread reader([&] {
+    while (!stop) {
+      partial += ReadMutexNote("DQ_noted") != "1234ABCD";
+      ++reads;
+    }
+  });
+  for (int i = 0; i < 100 || reads < 2000; ++i) ASSERT_TRUE(WriteMutexNote(held, "1234ABCD"));
+  stop = true;
+  reader.join();
+  EXPECT_EQ(partial.load(), 0);
+  // Only the holder writes a note.
+  const HANDLE other = CreateMutexA("DQ_noted");
+  EXPECT_FALSE(WriteMutexNote(other, "0000BEEF"));
+  CloseHandle(other);
+  CloseHandle(held);
+  EXPECT_EQ(ReadMutexNote("DQ_noted"), QByteArray());
+}
+
+TEST(Transport, WithoutARuntimeFolderTheUsersCacheHoldsThePrivateFolder) {
+  const QByteArray saved[] = {qgetenv("XDG_RUNTIME_DIR"), qgetenv("HOME"), qgetenv("XDG_CACHE_HOME")};
+  QTemporaryDir home, cacheHome, taken, blocked;
+  qunsetenv("XDG_RUNTIME_DIR");
+  qunsetenv("XDG_CACHE_HOME");
+  qputenv("HOME", QFile::encodeName(home.path()));
+  QString why;
+  // Not a predictable folder in /tmp: under the home folder's cache, made private.
+  EXPECT_EQ(HostLinkDirectory(&why), home.path() + "/.cache/didacto/") << why.toStdString();
+  struct stat st{};
+  ASSERT_EQ(::stat(QFile::encodeName(home.path() + "/.cache/didacto").constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome.path()));
+  EXPECT_EQ(HostLinkDirectory(&why), cacheHome.path() + "/didacto/");
+  // A runtime folder that is not an absolute path is no runtime folder.
+  qputenv("XDG_RUNTIME_DIR", "relative/run");
+  EXPECT_EQ(HostLinkDirectory(&why), cacheHome.path() + "/didacto/");
+
+  // A folder of that name that others can enter, or no way to make one: none.
+  qputenv("XDG_CACHE_HOME", QFile::encodeName(taken.path()));
+  ASSERT_TRUE(QDir().mkdir(taken.filePath("didacto")));
+  ::chmod(QFile::encodeName(taken.filePath("didacto")).constData(), 0755);
+  EXPECT_EQ(HostLinkDirectory(&why), QString());
+  EXPECT_TRUE(why.contains("not a private directory")) << why.toStdString();
+  qunsetenv("XDG_CACHE_HOME");
+  qputenv("HOME", QFile::encodeName(blocked.path()));
+  QFile file(blocked.filePath(".cache"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  EXPECT_EQ(HostLinkDirectory(&why), QString());
+  EXPECT_TRUE(why.contains("is not a folder of this user")) << why.toStdString();
+
+  qputenv("XDG_RUNTIME_DIR", saved[0]);
+  qputenv("HOME", saved[1]);
+  if (saved[2].isEmpty()) qunsetenv("XDG_CACHE_HOME");
+  else qputenv("XDG_CACHE_HOME", saved[2]);
+}
+
 TEST(Registry, TheViewerHandleValueFromTheSystemConfiguration) {
   const QString key = "\\Software\\Orvex\\quillon\\demon";
   WriteRegistryValue("");

@@ -5,11 +5,13 @@
 #include "HostlinkTestSupport.h"
 #include "NamedMutex.h"
 
+#include <QFile>
 #include <QProcessEnvironment>
 #include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <signal.h>
 
@@ -43,37 +45,49 @@ TEST(SecondCopy, KalvoraHandsOverItsCommandLineAsTyped) {
       << first.Log().toStdString();
 }
 
-TEST(SecondCopy, TwentyCopiesStartedAtOnceMakeOneWindowAndHandOverEveryList) {
+namespace {
+// Starts twenty copies against a clean runtime folder, each with its own
+// argument, and lets them all go into their loading step at the same moment:
+// one window, nineteen hand-overs, every argument list arrives once.
+void StartTwentyCopiesAtOnce() {
   QTemporaryDir runtime, programDir;
   const QString program = programDir.filePath("many");
   const QProcessEnvironment env = WithRuntimeDir(runtime.path());
   constexpr int Copies = 20;
+  const QString go = programDir.filePath("go");
   std::vector<std::unique_ptr<ChildProcess>> copies;
   for (int i = 0; i < Copies; ++i)
-    copies.push_back(std::make_unique<ChildProcess>(ProbeProgram(), ProbeArgs("Many", program, {QString("arg%1").arg(i)}), env));
+    copies.push_back(std::make_unique<ChildProcess>(
+        ProbeProgram(), QStringList{"--start-after", go} + ProbeArgs("Many", program, {QString("arg%1").arg(i)}), env));
+  for (auto& c : copies) ASSERT_FALSE(c->Expect("waiting", 60000).isEmpty()) << c->Log().toStdString();
+  QFile(go).open(QIODevice::WriteOnly);
 
-  // All but one end; generous on a loaded machine, done as soon as they are.
-  auto running = [&] {
+  // All but one end; generous on a loaded machine, done as soon as they are
+  // (or as soon as a second window shows).
+  auto count = [&](const std::function<bool(ChildProcess&)>& test) {
     int n = 0;
-    for (auto& c : copies) n += c->Running();
+    for (auto& c : copies) n += test(*c);
     return n;
   };
-  ASSERT_TRUE(WaitUntil([&] { return running() <= 1; }, 120000)) << running() << " copies still run";
+  auto running = [](ChildProcess& c) { return c.Running(); };
+  auto loaded = [](ChildProcess& c) { return c.Saw("loaded"); };
+  ASSERT_TRUE(WaitUntil([&] { return count(running) <= 1 || count(loaded) > 1; }, 120000))
+      << count(running) << " copies still run";
+  ASSERT_EQ(count(loaded), 1);
   ChildProcess* first = nullptr;
   QSet<QString> handedOver;
   for (int i = 0; i < Copies; ++i) {
     ChildProcess& c = *copies[size_t(i)];
-    if (c.Running()) {
+    if (c.Saw("loaded")) {
       first = &c;
       continue;
     }
+    ASSERT_TRUE(c.WaitForExit(30000));
     EXPECT_EQ(c.ExitCode(), 0) << c.Log().toStdString();
-    EXPECT_FALSE(c.Saw("loaded")) << "a second window: " << c.Log().toStdString();
     handedOver << QString("arg%1").arg(i);
   }
-  ASSERT_NE(first, nullptr) << "no first copy kept running";
-  ASSERT_FALSE(first->Expect("loaded").isEmpty()) << first->Log().toStdString();
-  EXPECT_EQ(handedOver.size(), Copies - 1);
+  ASSERT_NE(first, nullptr);
+  EXPECT_TRUE(first->Running());
 
   QStringList received;
   for (int i = 0; i < Copies - 1; ++i) {
@@ -87,6 +101,14 @@ TEST(SecondCopy, TwentyCopiesStartedAtOnceMakeOneWindowAndHandOverEveryList) {
   QStringList expected(handedOver.begin(), handedOver.end());
   expected.sort();
   EXPECT_EQ(received, expected) << first->Log().toStdString();
+}
+} // namespace
+
+TEST(SecondCopy, TwentyCopiesStartedAtOnceMakeOneWindowAndHandOverEveryList) {
+  for (int round = 1; round <= 3; ++round) {
+    SCOPED_TRACE(round);
+    StartTwentyCopiesAtOnce();
+  }
 }
 
 TEST(SecondCopy, AHandOverThatIsNotTakenIsReportedAndFails) {

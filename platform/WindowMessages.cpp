@@ -44,8 +44,8 @@ constexpr int ResultSize = 12;
 constexpr qint64 IncomingLimitMs = 10000;
 // What same-user peers can make this process hold: open incoming connections
 // and the bytes buffered for them, across all windows (see SetIncomingLimits).
-std::atomic<int> maxIncoming{64};
-std::atomic<qint64> maxIncomingBytes{qint64(MaxCopyDataSize) + qint64(MaxCopyDataSize) / 2};
+std::atomic<int> maxIncoming{TIncomingLimits().connections};
+std::atomic<qint64> maxIncomingBytes{TIncomingLimits().bytes};
 
 // Error numbers as the desktop platform reports them; system errors carry errno
 // in the low bits.
@@ -733,9 +733,10 @@ void SetLastError(quint32 code, const QString& text) {
 void SetSendTimeout(int milliseconds) { sendTimeoutMs = std::max(1, milliseconds); }
 int SendTimeout() { return sendTimeoutMs; }
 
-void SetIncomingLimits(int connections, qint64 bytes) {
-  maxIncoming = std::max(1, connections);
-  maxIncomingBytes = std::max<qint64>(RequestHeaderSize, bytes);
+TIncomingLimits IncomingLimits() { return {maxIncoming.load(), maxIncomingBytes.load()}; }
+void SetIncomingLimits(const TIncomingLimits& limits) {
+  maxIncoming = std::max(1, limits.connections);
+  maxIncomingBytes = std::max<qint64>(RequestHeaderSize, limits.bytes);
 }
 int IncomingConnectionCount() { return Transport::Get().IncomingCount(); }
 qint64 IncomingBufferedBytes() { return Transport::Get().BufferedBytes(); }

@@ -83,8 +83,12 @@ int SendTimeout();
 // Incoming connections: at most this many open at once (when a new one comes,
 // the oldest whose frame is still arriving is closed) and at most this many
 // bytes buffered across them (the connections holding the most are closed).
-// Defaults: 64 connections, 96 MiB.
-void SetIncomingLimits(int connections, qint64 bytes);
+struct TIncomingLimits {
+  int connections = 64;
+  qint64 bytes = qint64(MaxCopyDataSize) + qint64(MaxCopyDataSize) / 2;
+};
+TIncomingLimits IncomingLimits();
+void SetIncomingLimits(const TIncomingLimits& limits);
 int IncomingConnectionCount();
 qint64 IncomingBufferedBytes();
 

@@ -9,6 +9,7 @@
 #include "TUrlLab.h"
 #include "TkdbDemonClient.h"
 #include "VectorState.h"
+#include "WorkAreaFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -208,11 +209,12 @@ void SaveStreamToFile(QIODevice& stream, const QString& fileName) {
 } // namespace
 
 void TForm1::LoadAppIcon(const QString& iconName, const QString& workArea) {
+  // The name comes from the translation table: refused before anything is fetched or written.
+  const QString fileName = WorkAreaFile(workArea, iconName, cliDemon ? &cliDemon->Translator() : nullptr);
   if (cliDemon && cliDemon->UseQuillonServer()) {
     const std::unique_ptr<QBuffer> stream = cliDemon->FetchFile(iconName);
-    if (stream && stream->size() > 0) SaveStreamToFile(*stream, workArea + iconName);
+    if (stream && stream->size() > 0) SaveStreamToFile(*stream, fileName);
   }
-  const QString fileName = workArea + iconName;
   if (!QFileInfo(fileName).isFile()) return;
   // Loaded once, so that an unreadable file leaves every icon as designed.
   const QIcon icon = LoadIconFile(fileName);

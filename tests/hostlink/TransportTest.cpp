@@ -416,7 +416,9 @@ TEST(Transport, FloodsOfConnectionsAndEndlessFramesStayBoundedAndRealRequestsAre
   EXPECT_LE(bytes, ByteLimit);
   EXPECT_LE(descriptors, descriptorsBefore + 64 + 16);
   // The address sanitizer keeps freed memory in quarantine: only its counters tell there.
-  if (!AddressSanitized) EXPECT_LT(resident - residentBefore, 64 * 1024) << "KiB more";
+  if (!AddressSanitized) {
+    EXPECT_LT(resident - residentBefore, 64 * 1024) << "KiB more";
+  }
   // A real request after all that still gets its reply.
   ASSERT_EQ(me.got.size(), 1u);
   EXPECT_EQ(me.got[0].data, QByteArray("abc"));

@@ -192,8 +192,7 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
 }
 
 int RunKalvora(int argc, char** argv) {
-  // As typed: the application object later takes the toolkit's options out of argv,
-  // and the host link reads the whole command line from TApplication.
+  // As typed; the host link reads the whole command line from TApplication.
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   const TCommandLine command = ParseCommandLine(arguments);
@@ -213,7 +212,8 @@ int RunKalvora(int argc, char** argv) {
     std::fprintf(stderr, "kalvora: %s; start Kalvora from a desktop session.\n", qPrintable(problem));
     return 2;
   }
-  TApplication app(argc, argv);
+  // The toolkit acts on none of the arguments: they are all the host link's.
+  TApplication app(argc, argv, TApplication::TToolkitOptions::Ignore);
   app.setApplicationName(QStringLiteral("Kalvora"));
   std::unique_ptr<TForm1> form;
   std::unique_ptr<TFrmAbout> about;

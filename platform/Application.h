@@ -6,9 +6,12 @@
 class TApplication : public QApplication {
   Q_OBJECT
 public:
+  // Whether the toolkit reads its own options (-style, -platform, -display, ...)
+  // from the command line, or sees the program name only.
+  enum class TToolkitOptions { Read, Ignore };
   // Keeps the command line as typed before the toolkit takes its own options
-  // (-style, -platform, ...) out of argv.
-  TApplication(int& argc, char** argv);
+  // out of argv.
+  TApplication(int& argc, char** argv, TToolkitOptions options = TToolkitOptions::Read);
   // The command line as typed, argument 0 first; empty before an application exists.
   static QStringList RawArguments();
   bool notify(QObject* receiver, QEvent* event) override;

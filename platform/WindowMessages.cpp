@@ -770,7 +770,8 @@ QByteArray PrivateBase(QString& why) {
     cache = home + "/.cache";
   }
   if (::mkdir(cache.constData(), 0700) != 0 && errno != EEXIST) {
-    why = QStringLiteral("%1: %2").arg(QFile::decodeName(cache), QString::fromLocal8Bit(std::strerror(errno)));
+    const int e = errno;
+    why = QStringLiteral("%1: %2").arg(QFile::decodeName(cache), QString::fromLocal8Bit(std::strerror(e)));
     return QByteArray();
   }
   if (!OwnDirectory(cache, true, st)) {

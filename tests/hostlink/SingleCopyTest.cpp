@@ -38,11 +38,11 @@ TEST(SecondCopy, KalvoraHandsOverItsCommandLineAsTyped) {
   const QString kalvora = QStringLiteral(KALVORA_PROGRAM);
   ChildProcess first(ProbeProgram(), ProbeArgs("Kalvora", kalvora, {}));
   ASSERT_FALSE(first.Expect("loaded").isEmpty()) << first.Log().toStdString();
-  ChildProcess second(kalvora, {"a", "--c", "-style", "x", "--size=10x10", "-h"});
+  const QStringList typed = {"a", "--c", "-style", "x", "--size=10x10", "-h", "-platform", "none", "-reverse"};
+  ChildProcess second(kalvora, typed);
   ASSERT_TRUE(second.WaitForExit(60000));
   EXPECT_EQ(second.ExitCode(), 0) << second.Log().toStdString();
-  EXPECT_EQ(first.Expect("params"), (QStringList{"params", kalvora, "a", "--c", "-style", "x", "--size=10x10", "-h"}))
-      << first.Log().toStdString();
+  EXPECT_EQ(first.Expect("params"), (QStringList{"params", kalvora} + typed)) << first.Log().toStdString();
 }
 
 namespace {

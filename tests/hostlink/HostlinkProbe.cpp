@@ -1,6 +1,6 @@
 // hostlink_probe [--title T] [--program PATH] [--server] [--multistart]
 //                [--no-translate] [--timeout MS] [--start-after FILE]
-//                [-- ARGUMENTS...]
+//                [--linger MS] [-- ARGUMENTS...]
 // A window with a host link component, driven by the tests from another
 // process. It reports on its standard output, one tab-separated line each:
 //   waiting                           created, waiting for FILE to exist (--start-after)
@@ -13,7 +13,8 @@
 //   value <text> / none               the answer of a command
 //   ended                             the message loop ended
 // Commands on its standard input: "env NAME", "request TEXT", "paramstr N";
-// it ends when its standard input does.
+// it ends when its standard input does (with --linger, its window and lock
+// stay that long after the message loop has ended, as in a slow shutdown).
 #include "Application.h"
 #include "MessageBox.h"
 #include "StdinLineReader.h"
@@ -25,6 +26,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -45,6 +47,7 @@ int main(int argc, char** argv) {
   bool server = false, multiStart = false, translate = true;
   QStringList rest;
   QString startAfter;
+  int linger = 0;
   const QStringList args = app.arguments();
   for (qsizetype i = 1; i < args.size(); ++i) {
     if (args[i] == QLatin1String("--title") && i + 1 < args.size()) title = args[++i];
@@ -54,6 +57,7 @@ int main(int argc, char** argv) {
     else if (args[i] == QLatin1String("--no-translate")) translate = false;
     else if (args[i] == QLatin1String("--timeout") && i + 1 < args.size()) Platform::SetSendTimeout(args[++i].toInt());
     else if (args[i] == QLatin1String("--start-after") && i + 1 < args.size()) startAfter = args[++i];
+    else if (args[i] == QLatin1String("--linger") && i + 1 < args.size()) linger = args[++i].toInt();
     else if (args[i] == QLatin1String("--")) {
       rest = args.mid(i + 1);
       break;
@@ -106,5 +110,6 @@ int main(int argc, char** argv) {
   });
   const int code = app.exec();
   Emit({QStringLiteral("ended")});
+  QThread::msleep(static_cast<unsigned long>(std::max(linger, 0)));
   return code;
 }

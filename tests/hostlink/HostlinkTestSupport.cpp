@@ -110,6 +110,8 @@ bool ChildProcess::Saw(const QString& tag) {
 
 void ChildProcess::Send(const QString& line) { process_.write(line.toUtf8() + '\n'); }
 
+void ChildProcess::CloseInput() { process_.closeWriteChannel(); }
+
 bool ChildProcess::WaitForExit(int milliseconds) {
   QElapsedTimer timer;
   timer.start();

@@ -42,6 +42,8 @@ public:
   // Whether any line so far had this first field.
   bool Saw(const QString& tag);
   void Send(const QString& line);
+  // Ends its standard input.
+  void CloseInput();
   bool WaitForExit(int milliseconds = 8000);
   int ExitCode() const { return process_.exitCode(); }
   bool Crashed() const { return process_.exitStatus() == QProcess::CrashExit; }

@@ -145,6 +145,23 @@ TEST(SecondCopy, AHandOverThatIsNotTakenIsReportedAndFails) {
   EXPECT_EQ(first.Expect("params"), (QStringList{"params", program, "taken"})) << first.Log().toStdString();
 }
 
+TEST(SecondCopy, ACopyStartedWhileTheFirstEndsBecomesTheFirstCopy) {
+  // The first copy's loop has ended, but its window and lock stay a while: the
+  // hand-over is not taken, so the new copy must not end having dropped it.
+  QTemporaryDir dir;
+  const QString program = dir.filePath("ending");
+  ChildProcess first(ProbeProgram(), QStringList{"--linger", "700"} + ProbeArgs("Ending", program, {}));
+  ASSERT_FALSE(first.Expect("loaded").isEmpty()) << first.Log().toStdString();
+  first.CloseInput();
+  ASSERT_FALSE(first.Expect("ended").isEmpty());
+  ChildProcess second(ProbeProgram(), ProbeArgs("Ending", program, {"late"}));
+  EXPECT_FALSE(second.Expect("loaded", 30000).isEmpty()) << second.Log().toStdString();
+  EXPECT_TRUE(first.WaitForExit());
+  EXPECT_FALSE(first.Saw("params"));
+  second.Send("paramstr 1");
+  EXPECT_EQ(second.Expect("value"), (QStringList{"value", "late"}));
+}
+
 TEST(StandAlone, WithoutAPrivateFolderTheProgramStartsAloneWithAWarning) {
   QTemporaryDir home;
   QFile blocker(home.filePath(".cache"));

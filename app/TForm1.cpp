@@ -210,10 +210,12 @@ void SaveStreamToFile(QIODevice& stream, const QString& fileName) {
 
 void TForm1::LoadAppIcon(const QString& iconName, const QString& workArea) {
   // The name comes from the translation table: refused before anything is fetched or written.
-  const QString fileName = WorkAreaFile(workArea, iconName, cliDemon ? &cliDemon->Translator() : nullptr);
+  TLexivaran2000* translator = cliDemon ? &cliDemon->Translator() : nullptr;
+  const QString fileName = WorkAreaFile(workArea, iconName, translator, TWorkAreaUse::Read);
   if (cliDemon && cliDemon->UseQuillonServer()) {
     const std::unique_ptr<QBuffer> stream = cliDemon->FetchFile(iconName);
-    if (stream && stream->size() > 0) SaveStreamToFile(*stream, fileName);
+    if (stream && stream->size() > 0)
+      SaveStreamToFile(*stream, WorkAreaFile(workArea, iconName, translator, TWorkAreaUse::Write));
   }
   if (!QFileInfo(fileName).isFile()) return;
   // Loaded once, so that an unreadable file leaves every icon as designed.

@@ -9,10 +9,9 @@ bool IsPlainFileName(const QString& name) {
          !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
 }
 
-QString WorkAreaFile(const QString& workArea, const QString& name, TLexivaran2000* translator) {
+QString WorkAreaFile(const QString& workArea, const QString& name, TLexivaran2000* translator, TWorkAreaUse use) {
   const QString fileName = workArea + name;
-  // A link would let a write land wherever it points.
-  if (IsPlainFileName(name) && !QFileInfo(fileName).isSymLink()) return fileName;
+  if (IsPlainFileName(name) && (use == TWorkAreaUse::Read || !QFileInfo(fileName).isSymLink())) return fileName;
   const QString key = QStringLiteral("FileNameRefused");
   QString text = translator ? translator->Translate(key, {name}) : key;
   if (text == key)

@@ -13,7 +13,10 @@ class TLexivaran2000;
 // "\" (so neither absolute nor with a folder part) and without NUL characters.
 bool IsPlainFileName(const QString& name);
 
+enum class TWorkAreaUse { Read, Write };
+
 // workArea + name for a plain name. Refuses, with an Exception whose message
 // names the file (translated by translator when given), a name that is not
-// plain or that names a symbolic link in the work area.
-QString WorkAreaFile(const QString& workArea, const QString& name, TLexivaran2000* translator);
+// plain, and for writing one that names a symbolic link in the work area
+// (the write would land wherever the link points).
+QString WorkAreaFile(const QString& workArea, const QString& name, TLexivaran2000* translator, TWorkAreaUse use);

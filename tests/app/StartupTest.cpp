@@ -376,6 +376,17 @@ TEST_F(StartupTest, IconNamesFromOutsideWithAFolderPartAreRefusedAndNothingLands
   EXPECT_EQ(errors, QStringList{"Abgelehnt: ../escaped.png"});
 }
 
+TEST_F(StartupTest, AnIconBesideTheProgramThatIsALinkIsUsedWithoutAServer) {
+  // Only writing through a link is refused; reading the work area's icon through one is fine.
+  QTemporaryDir elsewhere;
+  WriteFile(elsewhere.filePath("real.png"), TestIconBytes());
+  ASSERT_TRUE(QFile::link(elsewhere.filePath("real.png"), programDir.filePath("linked.png")));
+  UseHostLink(Table("[AppIconName]=linked.png|$$"));
+  RunFormShow();
+  EXPECT_TRUE(AllShowTestIcon());
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
 TEST_F(StartupTest, WithoutServerAnIconNameWithAFolderPartIsRefusedToo) {
   WriteFile(programDir.filePath("own.png"), TestIconBytes());
   UseHostLink(Table("[AppIconName]=../" + QFileInfo(programDir.path()).fileName().toUtf8() + "/own.png|$$"));

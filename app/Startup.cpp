@@ -97,7 +97,8 @@ QString CommandLineHelp() {
   return QStringLiteral(
       "Usage: kalvora [--render FILE.png [--R OHM] [--C NF] [--L UH] [--size WxH]]\n"
       "\n"
-      "Without options Kalvora opens its window.\n"
+      "Without --render or --help as the first argument Kalvora opens its window;\n"
+      "every argument then goes, as typed, to the host link (and to a running copy).\n"
       "\n"
       "  --render FILE.png  write the chart of the main window, as it looks after start-up,\n"
       "                     to the PNG file FILE.png, without a window or a display\n"
@@ -111,83 +112,87 @@ QString CommandLineHelp() {
       "Values are rounded to hundredths, as the scroll bars hold them.\n");
 }
 
-TCommandLine ParseCommandLine(const QStringList& arguments) {
-  static const QStringList options = {QStringLiteral("--help"), QStringLiteral("--render"),
-                                      QStringLiteral("--R"),    QStringLiteral("--C"),
-                                      QStringLiteral("--L"),    QStringLiteral("--size")};
-  // "--name value" and "--name=value"; the value options are also accepted in lower case.
-  auto optionOf = [](const QString& argument) {
-    QString name = argument.section(QLatin1Char('='), 0, 0);
-    if (name == QLatin1String("-h")) return QStringLiteral("--help");
-    if (name.size() == 3 && name.startsWith(QLatin1String("--"))) name = name.toUpper();
-    return options.contains(name) ? name : QString();
-  };
-  bool ours = false;
-  for (const QString& a : arguments) ours = ours || !optionOf(a).isEmpty();
+namespace {
+TCommandLine ParseHelp(const QStringList& rest) {
+  if (!rest.isEmpty()) return Failure(QStringLiteral("--help takes no arguments (got \"%1\")").arg(rest.first()));
   TCommandLine result;
-  if (!ours) return result; // the host link's arguments, the window opens
+  result.Action = TCommandLine::caHelp;
+  return result;
+}
 
+// "--size WxH" into result; an empty text when it is good, else the reason.
+QString ReadSize(const QString& value, TCommandLine& result) {
+  static const QRegularExpression pattern(QStringLiteral("^(\\d{1,6})[xX](\\d{1,6})$"));
+  const QRegularExpressionMatch m = pattern.match(value.trimmed());
+  if (!m.hasMatch())
+    return QStringLiteral("--size wants WIDTHxHEIGHT in pixels, such as 800x600 (got \"%1\")").arg(value);
+  const int w = m.captured(1).toInt(), h = m.captured(2).toInt();
+  if (w < MinWidth || h < MinHeight || w > MaxSide || h > MaxSide)
+    return QStringLiteral("--size %1x%2 is outside %3x%4 ... %5x%5").arg(w).arg(h).arg(MinWidth).arg(MinHeight).arg(MaxSide);
+  result.Size = QSize(w, h);
+  return QString();
+}
+
+// "--R OHM", "--C NF" or "--L UH" into result; an empty text when it is good, else the reason.
+QString ReadValue(const ValueOption& o, const QString& value, TCommandLine& result) {
+  bool ok = false;
+  const double v = QLocale::c().toDouble(value.trimmed(), &ok);
+  if (!ok || !std::isfinite(v))
+    return QStringLiteral("%1 wants a number in %2, such as 4.7 (got \"%3\")").arg(QLatin1String(o.name), QLatin1String(o.unit), value);
+  // The scroll bars' ranges, in displayed units; nothing is clamped silently.
+  if (v < o.minPos / 100.0 || v > o.maxPos / 100.0)
+    return QStringLiteral("%1 %2 is outside %3 ... %4 %5")
+        .arg(QLatin1String(o.name), value.trimmed(), Hundredths(o.minPos), Hundredths(o.maxPos), QLatin1String(o.unit));
+  result.*o.position = std::clamp(static_cast<int>(std::lround(v * 100)), o.minPos, o.maxPos);
+  return QString();
+}
+
+// "--render FILE.png" followed by "--R OHM", "--C NF", "--L UH" and "--size WxH", each at most once.
+TCommandLine ParseRender(const QStringList& rest) {
+  TCommandLine result;
+  if (rest.isEmpty() || rest.first().trimmed().isEmpty() || rest.first().startsWith(QLatin1Char('-')))
+    return Failure(QStringLiteral("--render needs a file name"));
+  result.FileName = rest.first();
   QStringList seen;
-  for (int i = 0; i < arguments.size(); ++i) {
-    const QString& argument = arguments[i];
-    const QString name = optionOf(argument);
-    if (name.isEmpty())
-      return Failure(argument.startsWith(QLatin1Char('-'))
-                         ? QStringLiteral("unknown option \"%1\"").arg(argument)
-                         : QStringLiteral("unexpected argument \"%1\"").arg(argument));
+  for (qsizetype i = 1; i < rest.size(); i += 2) {
+    const QString& name = rest[i];
+    const ValueOption* value = nullptr;
+    for (const ValueOption& o : ValueOptions)
+      if (name == QLatin1String(o.name)) value = &o;
+    if (!value && name != QLatin1String("--size"))
+      return Failure(name.startsWith(QLatin1Char('-')) ? QStringLiteral("unknown option \"%1\"").arg(name)
+                                                       : QStringLiteral("unexpected argument \"%1\"").arg(name));
     if (seen.contains(name)) return Failure(QStringLiteral("%1 is given twice").arg(name));
     seen << name;
-    if (name == QLatin1String("--help")) {
-      if (argument.contains(QLatin1Char('='))) return Failure(QStringLiteral("--help takes no value"));
-      continue;
-    }
-    QString value;
-    if (argument.contains(QLatin1Char('='))) {
-      value = argument.section(QLatin1Char('='), 1);
-    } else {
-      if (i + 1 >= arguments.size() || !optionOf(arguments[i + 1]).isEmpty())
-        return Failure(QStringLiteral("%1 needs a value").arg(name));
-      value = arguments[++i];
-    }
-    if (name == QLatin1String("--render")) {
-      if (value.trimmed().isEmpty()) return Failure(QStringLiteral("--render needs a file name"));
-      result.FileName = value;
-    } else if (name == QLatin1String("--size")) {
-      static const QRegularExpression pattern(QStringLiteral("^(\\d{1,6})[xX](\\d{1,6})$"));
-      const QRegularExpressionMatch m = pattern.match(value.trimmed());
-      if (!m.hasMatch())
-        return Failure(QStringLiteral("--size wants WIDTHxHEIGHT in pixels, such as 800x600 (got \"%1\")").arg(value));
-      const int w = m.captured(1).toInt(), h = m.captured(2).toInt();
-      if (w < MinWidth || h < MinHeight || w > MaxSide || h > MaxSide)
-        return Failure(QStringLiteral("--size %1x%2 is outside %3x%4 ... %5x%5")
-                           .arg(w).arg(h).arg(MinWidth).arg(MinHeight).arg(MaxSide));
-      result.Size = QSize(w, h);
-    } else {
-      for (const ValueOption& o : ValueOptions) {
-        if (name != QLatin1String(o.name)) continue;
-        bool ok = false;
-        const double v = QLocale::c().toDouble(value.trimmed(), &ok);
-        if (!ok || !std::isfinite(v))
-          return Failure(QStringLiteral("%1 wants a number in %2, such as 4.7 (got \"%3\")").arg(name, QLatin1String(o.unit), value));
-        // The scroll bars' ranges, in displayed units; nothing is clamped silently.
-        if (v < o.minPos / 100.0 || v > o.maxPos / 100.0)
-          return Failure(QStringLiteral("%1 %2 is outside %3 ... %4 %5")
-                             .arg(name, value.trimmed(), Hundredths(o.minPos), Hundredths(o.maxPos), QLatin1String(o.unit)));
-        result.*o.position = std::clamp(static_cast<int>(std::lround(v * 100)), o.minPos, o.maxPos);
-      }
-    }
+    if (i + 1 >= rest.size()) return Failure(QStringLiteral("%1 needs a value").arg(name));
+    const QString problem = value ? ReadValue(*value, rest[i + 1], result) : ReadSize(rest[i + 1], result);
+    if (!problem.isEmpty()) return Failure(problem);
   }
-  if (seen.contains(QStringLiteral("--help"))) {
-    result.Action = TCommandLine::caHelp;
-    return result;
-  }
-  if (result.FileName.isEmpty())
-    return Failure(QStringLiteral("--R, --C, --L and --size need --render FILE.png"));
   result.Action = TCommandLine::caRender;
   return result;
 }
 
+// Kalvora's own actions: each is recognised only as the first argument, exactly
+// so spelt, and reads the arguments after it. Anything else is the host link's.
+struct FirstAction {
+  const char* option;
+  TCommandLine (*parse)(const QStringList& rest);
+};
+constexpr FirstAction FirstActions[] = {
+    {"--help", ParseHelp},
+    {"--render", ParseRender},
+};
+} // namespace
+
+TCommandLine ParseCommandLine(const QStringList& arguments) {
+  if (arguments.isEmpty()) return TCommandLine();
+  for (const FirstAction& action : FirstActions)
+    if (arguments.first() == QLatin1String(action.option)) return action.parse(arguments.mid(1));
+  return TCommandLine(); // the host link's arguments, the window opens
+}
+
 int RunKalvora(int argc, char** argv) {
+  // As typed; the host link reads the whole command line from TApplication.
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   const TCommandLine command = ParseCommandLine(arguments);
@@ -207,7 +212,8 @@ int RunKalvora(int argc, char** argv) {
     std::fprintf(stderr, "kalvora: %s; start Kalvora from a desktop session.\n", qPrintable(problem));
     return 2;
   }
-  TApplication app(argc, argv);
+  // The toolkit acts on none of the arguments: they are all the host link's.
+  TApplication app(argc, argv, TApplication::TToolkitOptions::Ignore);
   app.setApplicationName(QStringLiteral("Kalvora"));
   std::unique_ptr<TForm1> form;
   std::unique_ptr<TFrmAbout> about;

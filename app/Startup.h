@@ -20,8 +20,9 @@ struct TCommandLine {
   QSize Size; // the picture's size; empty: the chart's designed size
 };
 
-// Reads the arguments after the program name. Without any of Kalvora's own
-// options the arguments are left to the host link and the window opens.
+// Reads the arguments after the program name. Kalvora's own actions (--help,
+// --render) count only as the first argument and exactly so spelt; any other
+// command line is left to the host link, untouched, and the window opens.
 TCommandLine ParseCommandLine(const QStringList& arguments);
 
 // The text --help prints.

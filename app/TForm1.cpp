@@ -11,8 +11,9 @@
 #include "TUrlLab.h"
 #include "TkdbDemonClient.h"
 #include "VectorState.h"
-#include "WindowPlacement.h"
 #include "TableLocator.h"
+#include "WindowPlacement.h"
+#include "WorkAreaFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -217,11 +218,14 @@ void SaveStreamToFile(QIODevice& stream, const QString& fileName) {
 } // namespace
 
 void TForm1::LoadAppIcon(const QString& iconName, const QString& workArea) {
+  // The name comes from the translation table: refused before anything is fetched or written.
+  TLexivaran2000* translator = cliDemon ? &cliDemon->Translator() : nullptr;
+  QString fileName = WorkAreaFile(workArea, iconName, translator, TWorkAreaUse::Read);
   if (cliDemon && cliDemon->UseQuillonServer()) {
     const std::unique_ptr<QBuffer> stream = cliDemon->FetchFile(iconName);
-    if (stream && stream->size() > 0) SaveStreamToFile(*stream, workArea + iconName);
+    if (stream && stream->size() > 0)
+      SaveStreamToFile(*stream, WorkAreaFile(workArea, iconName, translator, TWorkAreaUse::Write));
   }
-  QString fileName = workArea + iconName;
   // Stand-alone, an installed program keeps the icon in its data folder instead.
   if (!QFileInfo(fileName).isFile() && cliDemon && !cliDemon->UseQuillonServer())
     fileName = TableLocator::FindDataFile(cliDemon->ParamStr(0), iconName);

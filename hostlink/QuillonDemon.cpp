@@ -6,8 +6,13 @@
 #include "TableLocator.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QThread>
+
+#include <cstdio>
 
 using namespace Platform;
 
@@ -61,16 +66,25 @@ void TkdbCustomDemon::CreateHiddenWindow() {
     const QString text = GetLastErrorString();
     throw EDidacto(text.isEmpty() ? QStringLiteral("(GetLastErrorString failed)") : text);
   }
+  windowClass_ = className;
+  own_.SetTitle(ApplicationTitle());
+  own_.SetFileName(programFileName_);
+  QString problem;
+  if (HostLinkDirectory(&problem).isEmpty()) {
+    // Without a folder that only this user can reach there is no safe place
+    // for the window: the program runs on its own.
+    std::fprintf(stderr, "%s: warning: %s; running stand-alone (no teaching server, no single-copy check)\n",
+                 qPrintable(QFileInfo(programFileName_).fileName()), qPrintable(problem));
+    return;
+  }
   const HWND window = CreateWindowExA(className, GetWindowTitle());
   if (window == 0) {
     UnregisterClassA(className);
+    windowClass_.clear();
     throw EDidacto(QStringLiteral("Could not create window handle"));
   }
-  windowClass_ = className;
   window_ = window;
   own_.Window = window;
-  own_.SetTitle(ApplicationTitle());
-  own_.SetFileName(programFileName_);
   SetWindowProc(window, [this](HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
     return WindowProcedure(w, msg, wParam, lParam);
   });
@@ -81,8 +95,11 @@ void TkdbCustomDemon::DestroyHiddenWindow() {
   if (window_) {
     SetWindowProc(window_, {});
     DestroyWindow(window_);
-    UnregisterClassA(windowClass_);
     window_ = 0;
+  }
+  if (!windowClass_.isEmpty()) {
+    UnregisterClassA(windowClass_);
+    windowClass_.clear();
   }
   if (own_.Handle) {
     CloseHandle(own_.Handle);
@@ -137,17 +154,19 @@ QString TkdbCustomDemon::ParamStr(int Index) const {
   return params_[Index];
 }
 
-void TkdbCustomDemon::SendStream(TEntity& To, TDidactoMessageStream& Msg, TDidactoMessageStream* Reply) {
+LRESULT TkdbCustomDemon::SendStream(TEntity& To, TDidactoMessageStream& Msg, TDidactoMessageStream* Reply) {
   Msg.TimeStamp = CurrentTimeStamp();
   Msg.SetOwner(this);
   if (Reply) Reply->SetOwner(this);
-  if (!IsWindow(window_)) return;
+  if (!IsWindow(window_)) return 0;
   const QByteArray buffer = Msg.CopyData();
   COPYDATASTRUCT cds;
   cds.dwData = Msg.Kind;
   cds.cbData = quint32(buffer.size());
   cds.lpData = buffer.constData();
-  SendMessageA(To.Window, WM_COPYDATA, WPARAM(window_), reinterpret_cast<LPARAM>(&cds));
+  const LRESULT result = SendMessageA(To.Window, WM_COPYDATA, WPARAM(window_), reinterpret_cast<LPARAM>(&cds));
+  const quint32 error = GetLastError();
+  const QString errorText = GetLastErrorString();
   for (auto it = pending_.begin(); it != pending_.end(); ++it) {
     if (!((*it)->TimeStamp == Msg.TimeStamp)) continue;
     std::unique_ptr<TDidactoMessageStream> found = std::move(*it);
@@ -155,6 +174,8 @@ void TkdbCustomDemon::SendStream(TEntity& To, TDidactoMessageStream& Msg, TDidac
     if (Reply) Reply->Assign(*found);
     break;
   }
+  SetLastError(error, errorText); // the send's outcome, for the caller
+  return result;
 }
 
 void TkdbCustomDemon::Loaded() {
@@ -181,44 +202,85 @@ void TkdbCustomDemon::Loaded() {
   // 3. The owning window.
   if (autoTranslate_ && parent()) translator_->TranslateComponent(parent());
   // 4. One copy per program file.
-  if (!multiStart_) {
-    const QString name = own_.MutexName();
-    const HANDLE other = OpenMutexA(name);
-    if (other != 0) {
-      CloseHandle(other);
-      HandOverToFirstCopy();
+  if (!multiStart_) KeepSingleCopy();
+}
+
+void TkdbCustomDemon::KeepSingleCopy() {
+  if (!window_) return; // running stand-alone, as warned
+  const QString name = own_.MutexName();
+  const QString program = QFileInfo(programFileName_).fileName();
+  QElapsedTimer waited;
+  waited.start();
+  // Until this copy holds the lock or a first copy has taken the arguments: a
+  // first copy that is still starting has no window yet, one that is ending
+  // soon lets go of the lock.
+  for (;;) {
+    const HANDLE mutex = CreateMutexA(name);
+    if (mutex == 0) {
+      std::fprintf(stderr, "%s: warning: cannot check for a running copy: %s\n", qPrintable(program),
+                   qPrintable(GetLastErrorString()));
+      return;
     }
-    own_.Handle = CreateMutexA(name);
-    // Keeps this window with the lock, so that a copy started without a
-    // server can find this one.
-    if (own_.Handle && GetLastError() != ERROR_ALREADY_EXISTS)
-      WriteMutexNote(own_.Handle, QByteArray::number(window_, 16));
+    if (GetLastError() != ERROR_ALREADY_EXISTS) {
+      own_.Handle = mutex;
+      // Keeps this window beside the lock, so that a copy started without a
+      // server can find this one.
+      if (!WriteMutexNote(mutex, QByteArray::number(window_, 16)))
+        std::fprintf(stderr, "%s: warning: later copies may not find this one\n", qPrintable(program));
+      return;
+    }
+    CloseHandle(mutex);
+    QString why;
+    const THandOver result = HandOverToFirstCopy(why);
+    if (result == THandOver::Taken) ExitProcess(0);
+    if (result == THandOver::Failed || waited.elapsed() >= SendTimeout()) {
+      std::fprintf(stderr, "%s: the running copy did not take the arguments: %s\n", qPrintable(program),
+                   qPrintable(why));
+      ExitProcess(1);
+    }
+    QThread::msleep(20);
   }
 }
 
-void TkdbCustomDemon::HandOverToFirstCopy() {
+std::unique_ptr<TEntity> TkdbCustomDemon::FindFirstCopy() {
   std::unique_ptr<TEntity> first;
-  try {
-    first = FindEntity(ApplicationTitle());
-  } catch (const Exception&) {
-    // A broken answer is no first copy; the lock still says where it is.
-  }
-  if (!first || first->Window == window_) {
-    first.reset();
-    bool ok = false;
-    const HWND window = ReadMutexNote(own_.MutexName()).trimmed().toUInt(&ok, 16);
-    if (ok && window != 0 && window != window_ && IsWindow(window)) {
-      first = std::make_unique<TEntity>(this);
-      first->Window = window;
+  if (server_.Window) {
+    try {
+      first = FindEntity(ApplicationTitle());
+    } catch (const Exception&) {
+      // A broken answer is no first copy; the lock still says where it is.
     }
   }
-  if (first) {
-    TDidactoMessageStream message(this);
-    message.Kind = dmParameters;
-    const QByteArray text = StringListText(params_);
-    message.WriteBuffer(text.constData(), text.size());
-    SendStream(*first, message, nullptr);
-    first.reset();
+  if (first && first->Window != window_ && IsWindow(first->Window)) return first;
+  bool ok = false;
+  const HWND window = ReadMutexNote(own_.MutexName()).trimmed().toUInt(&ok, 16);
+  if (!ok || window == 0 || window == window_ || !IsWindow(window)) return nullptr;
+  first = std::make_unique<TEntity>(this);
+  first->Window = window;
+  return first;
+}
+
+TkdbCustomDemon::THandOver TkdbCustomDemon::HandOverToFirstCopy(QString& why) {
+  std::unique_ptr<TEntity> first = FindFirstCopy();
+  if (!first) {
+    why = QStringLiteral("no running copy answered");
+    return THandOver::NoFirstCopy;
   }
-  ExitProcess(0);
+  TDidactoMessageStream message(this);
+  message.Kind = dmParameters;
+  const QByteArray text = StringListText(params_);
+  message.WriteBuffer(text.constData(), text.size());
+  // The first copy's window procedure answers 1 once it has taken the list.
+  if (SendStream(*first, message, nullptr) != 0) return THandOver::Taken;
+  if (GetLastError() == ERROR_TIMEOUT) {
+    why = QStringLiteral("no answer within %1 ms").arg(SendTimeout());
+    return THandOver::Failed;
+  }
+  if (GetLastError() == 0) {
+    why = QStringLiteral("the running copy could not handle them");
+    return THandOver::Failed;
+  }
+  // Gone, or closed the connection before handling it: look again.
+  why = GetLastErrorString();
+  return THandOver::NoFirstCopy;
 }

@@ -109,8 +109,9 @@ public:
 
   // Stamps Msg with the local time, sends it to To's window and waits; the
   // reply with the same time stamp, when one arrived, is copied into Reply
-  // (which stays empty otherwise).
-  void SendStream(TEntity& To, TDidactoMessageStream& Msg, TDidactoMessageStream* Reply);
+  // (which stays empty otherwise). Returns the receiver's result: 0 when the
+  // message was not handled (GetLastError tells why).
+  Platform::LRESULT SendStream(TEntity& To, TDidactoMessageStream& Msg, TDidactoMessageStream* Reply);
 
   // The loading step, run after the stored settings are applied.
   Q_INVOKABLE void SetLoading(bool) {}
@@ -136,8 +137,15 @@ protected:
   void DestroyHiddenWindow();
   Platform::LRESULT WindowProcedure(Platform::HWND window, Platform::UINT msg, Platform::WPARAM wParam,
                                     Platform::LPARAM lParam);
-  // A second copy: hands the parameter list to the first copy and ends the process.
-  [[noreturn]] void HandOverToFirstCopy();
+  // One copy per program file: this copy becomes the first copy, or hands its
+  // parameter list to the first copy and ends the process (exit code 0 once the
+  // first copy has taken the list; non-zero, saying why on standard error, when
+  // it did not within the send timeout).
+  void KeepSingleCopy();
+  enum class THandOver { Taken, Failed, NoFirstCopy };
+  THandOver HandOverToFirstCopy(QString& why);
+  // The first copy's window: from the server, else from the note beside the lock.
+  std::unique_ptr<TEntity> FindFirstCopy();
 
   void ReleaseTranslator() { translator_.reset(); }
   Platform::HWND Window() const { return window_; }

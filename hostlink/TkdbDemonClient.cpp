@@ -1,5 +1,6 @@
 #include "TkdbDemonClient.h"
 
+#include "Application.h"
 #include "Processes.h"
 
 #include <QCoreApplication>
@@ -7,7 +8,10 @@
 using namespace Platform;
 
 namespace {
+// The command line as typed: the toolkit's options stay in it.
 QStringList ProcessArguments() {
+  const QStringList raw = TApplication::RawArguments();
+  if (!raw.isEmpty()) return raw;
   return QCoreApplication::instance() ? QCoreApplication::arguments() : QStringList();
 }
 QString ProcessFileName() {

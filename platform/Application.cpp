@@ -3,7 +3,26 @@
 #include "Exceptions.h"
 #include "MessageBox.h"
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+#include <algorithm>
+
+namespace {
+QStringList rawArguments;
+
+int programNameOnly = 0; // the toolkit keeps a reference to its argument count
+
+int& KeepArguments(int& argc, char** argv, TApplication::TToolkitOptions options) {
+  rawArguments.clear();
+  for (int i = 0; i < argc; ++i) rawArguments << QString::fromLocal8Bit(argv[i]);
+  if (options == TApplication::TToolkitOptions::Read) return argc;
+  programNameOnly = std::min(argc, 1);
+  return programNameOnly;
+}
+} // namespace
+
+TApplication::TApplication(int& argc, char** argv, TToolkitOptions options)
+    : QApplication(KeepArguments(argc, argv, options), argv) {}
+
+QStringList TApplication::RawArguments() { return rawArguments; }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
   try {

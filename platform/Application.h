@@ -6,7 +6,14 @@
 class TApplication : public QApplication {
   Q_OBJECT
 public:
-  TApplication(int& argc, char** argv);
+  // Whether the toolkit reads its own options (-style, -platform, -display, ...)
+  // from the command line, or sees the program name only.
+  enum class TToolkitOptions { Read, Ignore };
+  // Keeps the command line as typed before the toolkit takes its own options
+  // out of argv.
+  TApplication(int& argc, char** argv, TToolkitOptions options = TToolkitOptions::Read);
+  // The command line as typed, argument 0 first; empty before an application exists.
+  static QStringList RawArguments();
   bool notify(QObject* receiver, QEvent* event) override;
   // Shows the message of the exception being handled in an error box.
   static void HandleException(const std::exception_ptr& error);

@@ -3,12 +3,12 @@
 #include "WindowMessages.h"
 
 #include <QFile>
+#include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace Platform {
@@ -17,7 +17,8 @@ namespace {
 // The lock file of a mutex; empty for names that cannot be file names.
 QString LockPath(const QString& name) {
   if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QChar(0)) || name == QLatin1String(".") ||
-      name == QLatin1String("..") || name.endsWith(QLatin1String(".sock")) || name.endsWith(QLatin1String(".win"))) {
+      name == QLatin1String("..") || name.endsWith(QLatin1String(".sock")) || name.endsWith(QLatin1String(".win")) ||
+      name.endsWith(QLatin1String(".note"))) {
     SetLastError(123, QStringLiteral("The filename, directory name, or volume label syntax is incorrect."));
     return QString();
   }
@@ -29,6 +30,19 @@ QString LockPath(const QString& name) {
   }
   return dir + name;
 }
+
+// A write lock on the whole file, held by the open file description: it ends
+// when the handle is closed or the process ends, and a query (F_OFD_GETLK)
+// tests it without taking it, so a probe never stands in a starter's way.
+struct flock WholeFile(short type) {
+  struct flock lock{};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  return lock;
+}
+
+// The note of a mutex lies beside its lock file and is replaced as a whole.
+QString NotePath(const QString& lockPath) { return lockPath + QStringLiteral(".note"); }
 
 void FailWithErrno(const QString& path) {
   const int e = errno;
@@ -45,10 +59,11 @@ HANDLE CreateMutexA(const QString& name) {
     FailWithErrno(path);
     return 0;
   }
+  struct flock lock = WholeFile(F_WRLCK);
   int r;
-  do r = ::flock(fd, LOCK_EX | LOCK_NB);
+  do r = ::fcntl(fd, F_OFD_SETLK, &lock);
   while (r != 0 && errno == EINTR);
-  if (r != 0 && errno != EWOULDBLOCK) {
+  if (r != 0 && errno != EAGAIN && errno != EACCES) {
     FailWithErrno(path);
     ::close(fd);
     return 0;
@@ -58,7 +73,6 @@ HANDLE CreateMutexA(const QString& name) {
   if (h == 0) return 0;
   if (owned) {
     SetLastError(0);
-    if (::ftruncate(int(h), 0) != 0) { /* a stale note does no harm */ }
   } else {
     SetLastError(ERROR_ALREADY_EXISTS, QStringLiteral("Cannot create a file when that file already exists."));
   }
@@ -73,9 +87,9 @@ HANDLE OpenMutexA(const QString& name) {
     SetLastError(2, QStringLiteral("The system cannot find the file specified."));
     return 0;
   }
-  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+  struct flock lock = WholeFile(F_WRLCK);
+  if (::fcntl(fd, F_OFD_GETLK, &lock) != 0 || lock.l_type == F_UNLCK) {
     // Nobody holds it: a lock file left by an ended program is no mutex.
-    ::flock(fd, LOCK_UN);
     ::close(fd);
     SetLastError(2, QStringLiteral("The system cannot find the file specified."));
     return 0;
@@ -85,18 +99,22 @@ HANDLE OpenMutexA(const QString& name) {
 
 bool WriteMutexNote(HANDLE mutex, const QByteArray& note) {
   const int fd = Detail::HandleDescriptor(mutex, Detail::THandleKind::Mutex);
-  if (fd < 0) return false;
-  if (::ftruncate(fd, 0) != 0) return false;
-  return ::pwrite(fd, note.constData(), size_t(note.size()), 0) == ssize_t(note.size());
+  struct flock lock = WholeFile(F_WRLCK);
+  // Only the holder writes the note.
+  if (fd < 0 || ::fcntl(fd, F_OFD_GETLK, &lock) != 0 || lock.l_type != F_UNLCK) return false;
+  const QString lockPath = QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(fd));
+  if (lockPath.isEmpty()) return false;
+  // Written beside and renamed into place: a reader sees the old note or the new one, never a part.
+  QSaveFile file(NotePath(lockPath));
+  return file.open(QIODevice::WriteOnly) && file.write(note) == note.size() && file.commit();
 }
 
 QByteArray ReadMutexNote(const QString& name) {
   const HANDLE h = OpenMutexA(name);
   if (h == 0) return QByteArray();
-  QByteArray note(256, Qt::Uninitialized);
-  const ssize_t n = ::pread(Detail::HandleDescriptor(h, Detail::THandleKind::Mutex), note.data(), size_t(note.size()), 0);
   CloseHandle(h);
-  return n > 0 ? note.left(n) : QByteArray();
+  QFile file(NotePath(LockPath(name)));
+  return file.open(QIODevice::ReadOnly) ? file.read(256) : QByteArray();
 }
 
 } // namespace Platform

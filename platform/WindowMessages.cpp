@@ -22,6 +22,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -41,13 +42,17 @@ constexpr int RequestHeaderSize = 24;
 constexpr int ResultSize = 12;
 // A connection must deliver its whole frame within this time.
 constexpr qint64 IncomingLimitMs = 10000;
+// What same-user peers can make this process hold: open incoming connections
+// and the bytes buffered for them, across all windows (see SetIncomingLimits).
+std::atomic<int> maxIncoming{TIncomingLimits().connections};
+std::atomic<qint64> maxIncomingBytes{TIncomingLimits().bytes};
 
 // Error numbers as the desktop platform reports them; system errors carry errno
 // in the low bits.
 constexpr quint32 ErrorInvalidWindowHandle = 1400;
 constexpr quint32 ErrorCannotFindClass = 1407;
 constexpr quint32 ErrorClassAlreadyExists = 1410;
-constexpr quint32 ErrorTimeout = 1460;
+constexpr quint32 ErrorTimeout = ERROR_TIMEOUT;
 constexpr quint32 ErrorNotSupported = 50;
 constexpr quint32 ErrorNoReply = 1236;
 constexpr quint32 ErrorAccessDenied = 5;
@@ -529,7 +534,7 @@ private:
         if (errno == EINTR || errno == ECONNABORTED) continue;
         return;
       }
-      if (!PeerIsSameUser(fd)) {
+      if (!PeerIsSameUser(fd) || !MakeRoomForConnection()) {
         ::close(fd);
         continue;
       }
@@ -575,7 +580,9 @@ private:
         if (errno != EAGAIN) CloseIncoming(id);
         return;
       }
+      if (!MakeRoomForBytes(id, k)) return; // this connection was the one to go
       c->data.append(buf, k);
+      buffered_ += k;
       if (c->data.size() == RequestHeaderSize) {
         const char* p = c->data.constData();
         if (GetU32(p) != RequestMagic || GetU32(p + 4) != c->target || GetU32(p + 8) != WM_COPYDATA ||
@@ -589,6 +596,11 @@ private:
   }
 
   void Dispatch(const std::shared_ptr<Incoming>& c) {
+    pollfd peer{c->fd, 0, 0};
+    if (::poll(&peer, 1, 0) > 0 && (peer.revents & (POLLHUP | POLLERR))) {
+      CloseIncoming(c->id); // the sender has given up waiting: it reported the message as not handled
+      return;
+    }
     c->dispatching = true;
     if (c->notifier) c->notifier->setEnabled(false);
     const char* p = c->data.constData();
@@ -620,12 +632,49 @@ private:
     if (it == incoming_.end()) return;
     std::shared_ptr<Incoming> c = it->second;
     incoming_.erase(it);
+    buffered_ -= c->data.size();
+    c->data = QByteArray();
     RetireNotifier(c->notifier);
     ::close(c->fd);
     c->fd = -1;
     if (incoming_.empty() && expiry_) expiry_->stop();
   }
 
+  // Admits one more incoming connection by closing the oldest one whose frame
+  // is still arriving when the limit is reached; false when every open one is
+  // being handled. A request that is sent at once is never the oldest for long.
+  bool MakeRoomForConnection() {
+    if (int(incoming_.size()) < maxIncoming.load()) return true;
+    for (auto& [id, c] : incoming_) {
+      if (c->dispatching) continue;
+      CloseIncoming(id); // the map is ordered by id: this is the oldest
+      return true;
+    }
+    return false;
+  }
+
+  // Makes room for more bytes of connection id by closing the connections that
+  // hold the most; false when id itself had to go.
+  bool MakeRoomForBytes(quint64 id, qint64 more) {
+    while (buffered_ + more > maxIncomingBytes.load()) {
+      quint64 largest = id;
+      qsizetype most = -1;
+      for (auto& [other, c] : incoming_) {
+        if (c->dispatching || c->data.size() <= most) continue;
+        most = c->data.size();
+        largest = other;
+      }
+      CloseIncoming(largest);
+      if (largest == id) return false;
+    }
+    return true;
+  }
+
+public:
+  int IncomingCount() const { return int(incoming_.size()); }
+  qint64 BufferedBytes() const { return buffered_; }
+
+private:
   void ExpireIncoming() {
     const qint64 now = NowMs();
     std::vector<quint64> expired;
@@ -652,6 +701,7 @@ private:
   std::map<HWND, std::unique_ptr<Window>> windows_;
   std::map<quint64, std::shared_ptr<Incoming>> incoming_;
   quint64 nextId_ = 0;
+  qint64 buffered_ = 0; // bytes held for incoming connections
   int depth_ = 0;
   std::vector<std::exception_ptr> deferred_;
   QTimer* expiry_ = nullptr;
@@ -683,28 +733,76 @@ void SetLastError(quint32 code, const QString& text) {
 void SetSendTimeout(int milliseconds) { sendTimeoutMs = std::max(1, milliseconds); }
 int SendTimeout() { return sendTimeoutMs; }
 
+TIncomingLimits IncomingLimits() { return {maxIncoming.load(), maxIncomingBytes.load()}; }
+void SetIncomingLimits(const TIncomingLimits& limits) {
+  maxIncoming = std::max(1, limits.connections);
+  maxIncomingBytes = std::max<qint64>(RequestHeaderSize, limits.bytes);
+}
+int IncomingConnectionCount() { return Transport::Get().IncomingCount(); }
+qint64 IncomingBufferedBytes() { return Transport::Get().BufferedBytes(); }
+
+namespace {
+// A directory of this user's own: a directory (symbolic links followed when
+// follow is set), owned by this user.
+bool OwnDirectory(const QByteArray& path, bool follow, struct stat& st) {
+  return (follow ? ::stat(path.constData(), &st) : ::lstat(path.constData(), &st)) == 0 && S_ISDIR(st.st_mode) &&
+         st.st_uid == geteuid();
+}
+
+// Where the private directory goes: the runtime directory when it is this
+// user's (not one inherited through sudo), else the user's cache directory,
+// which no other user can create first. Empty, with the reason, when neither.
+QByteArray PrivateBase(QString& why) {
+  struct stat st{};
+  const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+  if (runtime.startsWith('/') && OwnDirectory(runtime, true, st)) return runtime;
+  QByteArray cache = qgetenv("XDG_CACHE_HOME");
+  if (!cache.startsWith('/')) {
+    QByteArray home = qgetenv("HOME");
+    if (!home.startsWith('/')) {
+      const passwd* user = ::getpwuid(geteuid());
+      home = user && user->pw_dir ? QByteArray(user->pw_dir) : QByteArray();
+    }
+    if (!home.startsWith('/')) {
+      why = QStringLiteral("neither XDG_RUNTIME_DIR nor a home folder is set");
+      return QByteArray();
+    }
+    cache = home + "/.cache";
+  }
+  if (::mkdir(cache.constData(), 0700) != 0 && errno != EEXIST) {
+    const int e = errno;
+    why = QStringLiteral("%1: %2").arg(QFile::decodeName(cache), QString::fromLocal8Bit(std::strerror(e)));
+    return QByteArray();
+  }
+  if (!OwnDirectory(cache, true, st)) {
+    why = QStringLiteral("%1 is not a folder of this user").arg(QFile::decodeName(cache));
+    return QByteArray();
+  }
+  return cache;
+}
+} // namespace
+
 QString HostLinkDirectory(QString* error) {
   auto fail = [error](const QString& why) {
     if (error) *error = why;
     return QString();
   };
-  QByteArray dir;
-  const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-  struct stat st{};
-  // The runtime directory only when it is this user's (not one inherited through sudo).
-  if (runtime.startsWith('/') && ::stat(runtime.constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
-      st.st_uid == geteuid())
-    dir = runtime + "/didacto";
-  else
-    dir = "/tmp/didacto-" + QByteArray::number(qulonglong(geteuid()));
+  QString why;
+  const QByteArray base = PrivateBase(why);
+  if (base.isEmpty()) return fail(why);
+  const QByteArray dir = base + "/didacto";
   if (::mkdir(dir.constData(), 0700) == 0) {
     ::chmod(dir.constData(), 0700);
   } else if (errno != EEXIST) {
     const int e = errno;
     return fail(QStringLiteral("%1: %2").arg(QFile::decodeName(dir), QString::fromLocal8Bit(std::strerror(e))));
   }
-  if (::lstat(dir.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid() || (st.st_mode & 077) != 0)
+  struct stat st{};
+  if (!OwnDirectory(dir, false, st) || (st.st_mode & 077) != 0)
     return fail(QStringLiteral("%1 is not a private directory of this user").arg(QFile::decodeName(dir)));
+  // Room for "/XXXXXXXX.sock" in a socket address.
+  if (dir.size() + 15 >= qsizetype(sizeof(sockaddr_un::sun_path)))
+    return fail(QStringLiteral("%1 is too long a path for the host link's sockets").arg(QFile::decodeName(dir)));
   return QFile::decodeName(dir) + QLatin1Char('/');
 }
 

@@ -3,7 +3,8 @@
 // same user, over Unix-domain sockets.
 //
 // A window is a listening socket "<handle>.sock" in the host-link directory
-// (a private 0700 directory in $XDG_RUNTIME_DIR, else under /tmp), described by
+// (a private 0700 directory in $XDG_RUNTIME_DIR, else in the user's cache
+// directory, never in a shared folder such as /tmp), described by
 // "<handle>.win" (owner process, class name, title) so that other programs can
 // find it by both names. Handles are 32-bit and never 0.
 //
@@ -16,7 +17,9 @@
 // procedure is called directly, as the desktop platform does.
 //
 // Only the same user can reach a window: the directory is private and both
-// ends check the peer's credentials.
+// ends check the peer's credentials. What a peer can make a process hold is
+// bounded: a fixed number of open incoming connections and of bytes buffered
+// for them; beyond that, connections are closed at once.
 #include <QString>
 #include <QtGlobal>
 #include <functional>
@@ -30,6 +33,8 @@ using LPARAM = qintptr;
 using LRESULT = qintptr;
 
 constexpr UINT WM_COPYDATA = 0x004A;
+// GetLastError after a send that the receiver did not answer in time.
+constexpr quint32 ERROR_TIMEOUT = 1460;
 
 struct COPYDATASTRUCT {
   quint32 dwData = 0;           // message kind
@@ -75,8 +80,22 @@ void SetLastError(quint32 code, const QString& text = QString());
 void SetSendTimeout(int milliseconds);
 int SendTimeout();
 
-// The private host-link directory (created on first use), ending in "/"; an
-// empty string when no private directory can be had, with the reason in *error.
+// Incoming connections: at most this many open at once (when a new one comes,
+// the oldest whose frame is still arriving is closed) and at most this many
+// bytes buffered across them (the connections holding the most are closed).
+struct TIncomingLimits {
+  int connections = 64;
+  qint64 bytes = qint64(MaxCopyDataSize) + qint64(MaxCopyDataSize) / 2;
+};
+TIncomingLimits IncomingLimits();
+void SetIncomingLimits(const TIncomingLimits& limits);
+int IncomingConnectionCount();
+qint64 IncomingBufferedBytes();
+
+// The private host-link directory (created on first use), ending in "/": in
+// $XDG_RUNTIME_DIR when that is this user's, else in the user's cache directory
+// ($XDG_CACHE_HOME or ~/.cache). An empty string when no private directory can
+// be had, with the reason in *error.
 QString HostLinkDirectory(QString* error = nullptr);
 
 // Removes this process's windows (their sockets and descriptions); used when the

@@ -17,11 +17,18 @@ TCommandLine Parse(const QString& line) {
   return ParseCommandLine(line.split(QLatin1Char(' '), Qt::SkipEmptyParts));
 }
 
-TEST(RenderArguments, WithoutOwnOptionsTheWindowOpens) {
+TEST(RenderArguments, OnlyAFirstOwnOptionIsOursTheRestGoesToTheHostLink) {
   EXPECT_EQ(Parse("").Action, TCommandLine::caRun);
   EXPECT_EQ(Parse("/serverhandle=42 lesson.txt").Action, TCommandLine::caRun);
   EXPECT_EQ(Parse("--help").Action, TCommandLine::caHelp);
-  EXPECT_EQ(Parse("--render a.png --help").Action, TCommandLine::caHelp);
+  EXPECT_EQ(Parse("--render a.png").Action, TCommandLine::caRender);
+  // Look-alikes, other spellings and own options after the first argument
+  // belong to the host link: the window opens with them.
+  for (const char* line : {"a --c -style x", "-h", "--c", "--size=800x600", "--R 5", "lesson --help",
+                           "x --render a.png", "--Help", "--render=a.png", "--help=yes", "-render a.png"}) {
+    const TCommandLine c = Parse(QLatin1String(line));
+    EXPECT_EQ(c.Action, TCommandLine::caRun) << line << " -> " << c.Error.toStdString();
+  }
   for (const char* option : {"--render", "--R", "--C", "--L", "--size", "--help"})
     EXPECT_TRUE(CommandLineHelp().contains(QLatin1String(option))) << option;
 }
@@ -35,7 +42,7 @@ TEST(RenderArguments, ValuesBecomeScrollBarPositions) {
   EXPECT_EQ(c.PositionL, 1000);
   EXPECT_FALSE(c.Size.isValid());
 
-  c = ParseCommandLine({"--R", "0", "--C=0.1", "--render=my figure.png", "--l", "50", "--size", "800X600"});
+  c = ParseCommandLine({"--render", "my figure.png", "--R", "0", "--C", "0.1", "--L", "50", "--size", "800X600"});
   ASSERT_EQ(c.Action, TCommandLine::caRender) << c.Error.toStdString();
   EXPECT_EQ(c.FileName, "my figure.png");
   EXPECT_EQ(c.PositionR, 0);
@@ -56,10 +63,8 @@ TEST(RenderArguments, BadArgumentsAreRefusedWithAReason) {
     const char* says;
   };
   const Case cases[] = {
-      {"--render", "needs a value"},
-      {"--render --R 5", "needs a value"},
-      {"--R 5", "need --render"},
-      {"--size 300x200", "need --render"},
+      {"--render", "needs a file name"},
+      {"--render --R 5", "needs a file name"},
       {"--render a.png --R", "needs a value"},
       {"--render a.png --R 100.01", "outside 0 ... 100 Ohm"},
       {"--render a.png --R -1", "outside"},
@@ -77,7 +82,10 @@ TEST(RenderArguments, BadArgumentsAreRefusedWithAReason) {
       {"--render a.png --R 1 --R 2", "given twice"},
       {"--render a.png --verbose", "unknown option"},
       {"--render a.png extra", "unexpected argument"},
-      {"--help=yes", "takes no value"},
+      {"--render a.png --help", "unknown option"},
+      {"--render a.png --R=5", "unknown option"},
+      {"--render a.png --r 5", "unknown option"},
+      {"--help me", "takes no arguments"},
   };
   for (const Case& c : cases) {
     const TCommandLine parsed = Parse(QLatin1String(c.line));

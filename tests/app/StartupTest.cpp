@@ -15,6 +15,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QImage>
 #include <QPushButton>
@@ -107,7 +108,7 @@ protected:
       TTeachingServerOptions options;
       options.suffix = QStringLiteral("startuptest");
       options.filesDir = serverFiles.path();
-      options.env[QStringLiteral("QuillonWorkArea")] = serverWorkArea.path() + '/';
+      options.env[QStringLiteral("QuillonWorkArea")] = workArea.isEmpty() ? serverWorkArea.path() + '/' : workArea;
       server = std::make_unique<TTeachingServer>(options);
       QString error;
       ASSERT_TRUE(server->Start(error)) << error.toStdString();
@@ -148,6 +149,7 @@ protected:
 
   QTemporaryDir programDir, serverFiles, serverWorkArea;
   QString program;
+  QString workArea; // the server's work area; empty: serverWorkArea
   std::unique_ptr<TTeachingServer> server;
   std::unique_ptr<TForm1> form;
   TFrmAbout* about = nullptr;
@@ -332,5 +334,64 @@ TEST_F(StartupTest, UnderAServerAFileThatCannotBeSavedOrReadIsReported) {
   RunFormShow();
   ASSERT_EQ(errors.size(), 1);
   EXPECT_TRUE(errors[0].contains("good.png")) << errors[0].toStdString();
+  EXPECT_TRUE(AllDesigned());
+}
+
+TEST_F(StartupTest, IconNamesFromOutsideWithAFolderPartAreRefusedAndNothingLandsOutside) {
+  // The work area is a folder inside serverWorkArea: whatever lands beside it is outside.
+  const QDir outside(serverWorkArea.path());
+  ASSERT_TRUE(outside.mkpath("work/a"));
+  workArea = outside.filePath("work") + '/';
+  const QString target = outside.filePath("target.png");
+  WriteFile(target, "the link's target");
+  ASSERT_TRUE(QFile::link(target, workArea + "link.png"));
+  for (const char* name : {"escaped.png", "abs.png", "b.png", "link.png", "x.png"})
+    WriteFile(serverFiles.filePath(name), TestIconBytes()); // served by file-name part
+  UseHostLink(Table(""), true);
+  const QString refused[] = {"../escaped.png", outside.filePath("abs.png"), "a/../../b.png", "sub\\x.png",
+                             "..", "link.png"};
+  for (const QString& name : refused) {
+    SCOPED_TRACE(name.toStdString());
+    errors.clear();
+    QByteArray table = "[AppIconName]=" + name.toUtf8() + "|$$";
+    QBuffer buffer(&table);
+    buffer.open(QIODevice::ReadOnly);
+    form->cliDemon->Translator().LoadFromStream(buffer);
+    RunFormShow(); // the splash and the first curve still come
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains('"' + name + '"')) << errors[0].toStdString();
+    EXPECT_TRUE(AllDesigned());
+  }
+  EXPECT_EQ(QDir(outside).entryList(QDir::Files), QStringList{"target.png"});
+  EXPECT_EQ(ReadFile(target), "the link's target");
+  EXPECT_EQ(QDir(workArea).entryList(QDir::Files | QDir::System), QStringList{"link.png"});
+  EXPECT_TRUE(QDir(workArea + "a").isEmpty());
+  // A translated table says it in its language.
+  errors.clear();
+  QByteArray table = "[AppIconName]=../escaped.png|$$[FileNameRefused]=Abgelehnt: <%1%>|$$";
+  QBuffer buffer(&table);
+  buffer.open(QIODevice::ReadOnly);
+  form->cliDemon->Translator().LoadFromStream(buffer);
+  RunFormShow();
+  EXPECT_EQ(errors, QStringList{"Abgelehnt: ../escaped.png"});
+}
+
+TEST_F(StartupTest, AnIconBesideTheProgramThatIsALinkIsUsedWithoutAServer) {
+  // Only writing through a link is refused; reading the work area's icon through one is fine.
+  QTemporaryDir elsewhere;
+  WriteFile(elsewhere.filePath("real.png"), TestIconBytes());
+  ASSERT_TRUE(QFile::link(elsewhere.filePath("real.png"), programDir.filePath("linked.png")));
+  UseHostLink(Table("[AppIconName]=linked.png|$$"));
+  RunFormShow();
+  EXPECT_TRUE(AllShowTestIcon());
+  EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+}
+
+TEST_F(StartupTest, WithoutServerAnIconNameWithAFolderPartIsRefusedToo) {
+  WriteFile(programDir.filePath("own.png"), TestIconBytes());
+  UseHostLink(Table("[AppIconName]=../" + QFileInfo(programDir.path()).fileName().toUtf8() + "/own.png|$$"));
+  RunFormShow();
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].contains("/own.png\"")) << errors[0].toStdString();
   EXPECT_TRUE(AllDesigned());
 }

@@ -1,7 +1,9 @@
 // hostlink_probe [--title T] [--program PATH] [--server] [--multistart]
-//                [--no-translate] [--timeout MS] [-- ARGUMENTS...]
+//                [--no-translate] [--timeout MS] [--start-after FILE]
+//                [--linger MS] [-- ARGUMENTS...]
 // A window with a host link component, driven by the tests from another
 // process. It reports on its standard output, one tab-separated line each:
+//   waiting                           created, waiting for FILE to exist (--start-after)
 //   loaded <window> <button text>     after the loading step
 //   error <message>                   the loading step failed (exit code 1)
 //   params <entry>...                 OnParamsChange
@@ -11,16 +13,20 @@
 //   value <text> / none               the answer of a command
 //   ended                             the message loop ended
 // Commands on its standard input: "env NAME", "request TEXT", "paramstr N";
-// it ends when its standard input does.
+// it ends when its standard input does (with --linger, its window and lock
+// stay that long after the message loop has ended, as in a slow shutdown).
 #include "Application.h"
 #include "MessageBox.h"
 #include "StdinLineReader.h"
 #include "TkdbDemonClient.h"
 
+#include <QFileInfo>
 #include <QPointer>
+#include <QThread>
 #include <QPushButton>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -40,6 +46,8 @@ int main(int argc, char** argv) {
   QString program = QCoreApplication::applicationFilePath();
   bool server = false, multiStart = false, translate = true;
   QStringList rest;
+  QString startAfter;
+  int linger = 0;
   const QStringList args = app.arguments();
   for (qsizetype i = 1; i < args.size(); ++i) {
     if (args[i] == QLatin1String("--title") && i + 1 < args.size()) title = args[++i];
@@ -48,6 +56,8 @@ int main(int argc, char** argv) {
     else if (args[i] == QLatin1String("--multistart")) multiStart = true;
     else if (args[i] == QLatin1String("--no-translate")) translate = false;
     else if (args[i] == QLatin1String("--timeout") && i + 1 < args.size()) Platform::SetSendTimeout(args[++i].toInt());
+    else if (args[i] == QLatin1String("--start-after") && i + 1 < args.size()) startAfter = args[++i];
+    else if (args[i] == QLatin1String("--linger") && i + 1 < args.size()) linger = args[++i].toInt();
     else if (args[i] == QLatin1String("--")) {
       rest = args.mid(i + 1);
       break;
@@ -74,6 +84,11 @@ int main(int argc, char** argv) {
       Emit({QStringLiteral("message"), QString::number(msg.Kind)});
     };
     QObject::connect(client, &QObject::destroyed, [] { Emit({QStringLiteral("destroyed")}); });
+    if (!startAfter.isEmpty()) {
+      // Lets a test start the loading step of many copies at the same moment.
+      Emit({QStringLiteral("waiting")});
+      while (!QFileInfo::exists(startAfter)) QThread::usleep(200);
+    }
     client->Loaded();
   } catch (const Exception& e) {
     Emit({QStringLiteral("error"), e.Message()});
@@ -95,5 +110,6 @@ int main(int argc, char** argv) {
   });
   const int code = app.exec();
   Emit({QStringLiteral("ended")});
+  QThread::msleep(static_cast<unsigned long>(std::max(linger, 0)));
   return code;
 }

@@ -48,8 +48,10 @@ QByteArray Bytes(const char* hex) { return QByteArray::fromHex(QByteArray(hex).r
 QString ServerProgram() { return QStringLiteral(TEACHING_SERVER); }
 QString ProbeProgram() { return QStringLiteral(HOSTLINK_PROBE); }
 
-ChildProcess::ChildProcess(const QString& program, const QStringList& arguments) {
+ChildProcess::ChildProcess(const QString& program, const QStringList& arguments,
+                           const QProcessEnvironment& environment) {
   process_.setProcessChannelMode(QProcess::SeparateChannels);
+  process_.setProcessEnvironment(environment);
   process_.setProgram(program);
   process_.setArguments(arguments);
   process_.start();
@@ -108,6 +110,8 @@ bool ChildProcess::Saw(const QString& tag) {
 
 void ChildProcess::Send(const QString& line) { process_.write(line.toUtf8() + '\n'); }
 
+void ChildProcess::CloseInput() { process_.closeWriteChannel(); }
+
 bool ChildProcess::WaitForExit(int milliseconds) {
   QElapsedTimer timer;
   timer.start();
@@ -120,10 +124,16 @@ bool ChildProcess::WaitForExit(int milliseconds) {
   return true;
 }
 
+QString ChildProcess::Errors() {
+  errors_ += process_.readAllStandardError();
+  return QString::fromUtf8(errors_);
+}
+
 QString ChildProcess::Log() const {
   QStringList all;
   for (const QStringList& line : lines_) all << line.join(" | ");
-  return all.join('\n') + "\nstderr: " + QString::fromUtf8(const_cast<QProcess&>(process_).readAllStandardError());
+  auto& self = const_cast<ChildProcess&>(*this);
+  return all.join('\n') + "\nstderr: " + self.Errors();
 }
 
 TFakeServer::TFakeServer(const QString& suffix) : className_(DidactoServerWindowClass + suffix) {

@@ -34,16 +34,22 @@ QByteArray Bytes(const char* hex); // "01 02 ff" -> bytes
 // A program started for a test; killed when the test ends.
 class ChildProcess {
 public:
-  ChildProcess(const QString& program, const QStringList& arguments);
+  ChildProcess(const QString& program, const QStringList& arguments,
+               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
   ~ChildProcess();
   // The next line (split at tabs) whose first field is tag; empty when none came in time.
   QStringList Expect(const QString& tag, int milliseconds = 8000);
   // Whether any line so far had this first field.
   bool Saw(const QString& tag);
   void Send(const QString& line);
+  // Ends its standard input.
+  void CloseInput();
   bool WaitForExit(int milliseconds = 8000);
   int ExitCode() const { return process_.exitCode(); }
   bool Crashed() const { return process_.exitStatus() == QProcess::CrashExit; }
+  bool Running() const { return process_.state() != QProcess::NotRunning; }
+  // What it wrote on its standard error so far.
+  QString Errors();
   QString Log() const;
   qint64 Pid() const { return process_.processId(); }
   void Kill();
@@ -52,6 +58,7 @@ private:
   void ReadLines();
   QProcess process_;
   QByteArray partial_;
+  QByteArray errors_;
   std::vector<QStringList> lines_;
   std::vector<bool> taken_;
 };

@@ -14,8 +14,12 @@
 #include <QtEndian>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -296,6 +300,131 @@ TEST(Transport, WindowsNeedAPrivateDirectoryAndARegisteredClass) {
   UnregisterClassA("OpenDirClass");
 }
 
+namespace {
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool AddressSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool AddressSanitized = true;
+#else
+constexpr bool AddressSanitized = false;
+#endif
+#else
+constexpr bool AddressSanitized = false;
+#endif
+
+int OpenDescriptors() {
+  return int(QDir("/proc/self/fd").entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
+}
+
+qint64 ResidentKiB() {
+  QFile status("/proc/self/status");
+  if (!status.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+  return 0;
+}
+
+// In a child process: opens 1,000 connections and holds them, then opens 1,000
+// more that each send a frame header announcing the largest payload and then
+// keep feeding it without ever finishing; writes a byte to ready when all that
+// is in place and waits to be killed. Only system calls: the child of a
+// threaded process must not allocate.
+[[noreturn]] void Flood(const sockaddr_un& addr, const char* header, int ready) {
+  rlimit limit{};
+  ::getrlimit(RLIMIT_NOFILE, &limit);
+  limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, 4096);
+  ::setrlimit(RLIMIT_NOFILE, &limit);
+  static int held[1000], partial[1000];
+  static char chunk[65536];
+  auto connectOne = [&addr] {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+      ::close(fd);
+      return -1;
+    }
+    return fd;
+  };
+  for (int& fd : held) fd = connectOne();
+  for (int& fd : partial) {
+    fd = connectOne();
+    if (fd >= 0 && ::send(fd, header, 24, MSG_NOSIGNAL) != 24) {
+      ::close(fd);
+      fd = -1;
+    }
+  }
+  for (int round = 0; round < 64; ++round) {
+    for (int& fd : partial) {
+      if (fd < 0) continue;
+      if (::send(fd, chunk, sizeof chunk, MSG_NOSIGNAL | MSG_DONTWAIT) < 0 && errno != EAGAIN) {
+        ::close(fd); // the window closed it
+        fd = -1;
+      }
+    }
+  }
+  (void)::write(ready, "x", 1);
+  for (;;) ::pause();
+}
+} // namespace
+
+TEST(Transport, FloodsOfConnectionsAndEndlessFramesStayBoundedAndRealRequestsAreAnswered) {
+  OwnWindow me("FloodClass");
+  // A smaller byte budget than the default, so that 64 endless frames exceed it.
+  const TIncomingLimits saved = IncomingLimits();
+  constexpr qint64 ByteLimit = 8 << 20;
+  SetIncomingLimits({64, ByteLimit});
+  const int descriptorsBefore = OpenDescriptors();
+  const qint64 residentBefore = ResidentKiB();
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  const QByteArray path = QFile::encodeName(SocketPath(me.window));
+  std::memcpy(addr.sun_path, path.constData(), size_t(path.size()));
+  const QByteArray header = Frame(RequestMagic, me.window, WM_COPYDATA, 1, 4105, MaxCopyDataSize, QByteArray());
+  int ready[2];
+  ASSERT_EQ(::pipe2(ready, O_CLOEXEC), 0);
+  const pid_t child = ::fork();
+  if (child == 0) Flood(addr, header.constData(), ready[1]);
+  ::close(ready[1]);
+
+  int connections = 0, descriptors = 0;
+  qint64 bytes = 0, resident = 0;
+  auto sample = [&] {
+    connections = std::max(connections, IncomingConnectionCount());
+    bytes = std::max(bytes, IncomingBufferedBytes());
+    descriptors = std::max(descriptors, OpenDescriptors());
+    resident = std::max(resident, ResidentKiB());
+  };
+  pollfd done{ready[0], POLLIN, 0};
+  const bool flooded = WaitUntil([&] {
+    sample();
+    return ::poll(&done, 1, 0) > 0;
+  }, 120000);
+  WaitUntil([&] { // what is still queued
+    sample();
+    return false;
+  }, 300);
+  const QByteArray answer =
+      RawExchangeServed(SocketPath(me.window), Frame(RequestMagic, me.window, WM_COPYDATA, 42, 4105, 3, "abc"));
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  ::close(ready[0]);
+  SetIncomingLimits(saved);
+
+  EXPECT_TRUE(flooded);
+  EXPECT_LE(connections, 64);
+  EXPECT_GT(bytes, 0);
+  EXPECT_LE(bytes, ByteLimit);
+  EXPECT_LE(descriptors, descriptorsBefore + 64 + 16);
+  // The address sanitizer keeps freed memory in quarantine: only its counters tell there.
+  if (!AddressSanitized) {
+    EXPECT_LT(resident - residentBefore, 64 * 1024) << "KiB more";
+  }
+  // A real request after all that still gets its reply.
+  ASSERT_EQ(me.got.size(), 1u);
+  EXPECT_EQ(me.got[0].data, QByteArray("abc"));
+  EXPECT_EQ(answer, Bytes("4b484c52 34120000 00000000"));
+}
+
 TEST(NamedMutex, ExistsWhileAHandleHoldsIt) {
   EXPECT_EQ(OpenMutexA("DQ_mutex_test"), 0u);
   const HANDLE held = CreateMutexA("DQ_mutex_test");
@@ -317,6 +446,92 @@ TEST(NamedMutex, ExistsWhileAHandleHoldsIt) {
   EXPECT_EQ(OpenMutexA("DQ_mutex_test"), 0u);
   EXPECT_EQ(ReadMutexNote("DQ_mutex_test"), QByteArray());
   for (const char* bad : {"", "a/b", "..", "x.sock"}) EXPECT_EQ(CreateMutexA(bad), 0u) << bad;
+}
+
+TEST(NamedMutex, ProbesAndNoteReadersNeverStandInTheHoldersWay) {
+  // Another thread probes the mutex over and over: a starter must still take
+  // it every time, as nobody holds it.
+  std::atomic<bool> stop{false};
+  std::atomic<int> probes{0};
+  std::thread prober([&] {
+    while (!stop) {
+      if (const HANDLE h = OpenMutexA("DQ_probed")) CloseHandle(h);
+      ++probes;
+    }
+  });
+  int notOwned = 0;
+  // Both run side by side for a while, however the threads are scheduled.
+  for (int i = 0; i < 3000 || probes < 20000; ++i) {
+    const HANDLE h = CreateMutexA("DQ_probed");
+    ASSERT_NE(h, 0u);
+    notOwned += GetLastError() == ERROR_ALREADY_EXISTS;
+    CloseHandle(h);
+    std::this_thread::sleep_for(std::chrono::microseconds(50)); // the prober runs on an unheld mutex
+  }
+  stop = true;
+  prober.join();
+  EXPECT_EQ(notOwned, 0);
+
+  // A reader sees the holder's note whole while the holder writes it again.
+  const HANDLE held = CreateMutexA("DQ_noted");
+  ASSERT_NE(held, 0u);
+  ASSERT_TRUE(WriteMutexNote(held, "1234ABCD"));
+  stop = false;
+  std::atomic<int> partial{0}, reads{0};
+  std::thread reader([&] {
+    while (!stop) {
+      partial += ReadMutexNote("DQ_noted") != "1234ABCD";
+      ++reads;
+    }
+  });
+  for (int i = 0; i < 100 || reads < 2000; ++i) ASSERT_TRUE(WriteMutexNote(held, "1234ABCD"));
+  stop = true;
+  reader.join();
+  EXPECT_EQ(partial.load(), 0);
+  // Only the holder writes a note.
+  const HANDLE other = CreateMutexA("DQ_noted");
+  EXPECT_FALSE(WriteMutexNote(other, "0000BEEF"));
+  CloseHandle(other);
+  CloseHandle(held);
+  EXPECT_EQ(ReadMutexNote("DQ_noted"), QByteArray());
+}
+
+TEST(Transport, WithoutARuntimeFolderTheUsersCacheHoldsThePrivateFolder) {
+  const QByteArray saved[] = {qgetenv("XDG_RUNTIME_DIR"), qgetenv("HOME"), qgetenv("XDG_CACHE_HOME")};
+  QTemporaryDir home, cacheHome, taken, blocked;
+  qunsetenv("XDG_RUNTIME_DIR");
+  qunsetenv("XDG_CACHE_HOME");
+  qputenv("HOME", QFile::encodeName(home.path()));
+  QString why;
+  // Not a predictable folder in /tmp: under the home folder's cache, made private.
+  EXPECT_EQ(HostLinkDirectory(&why), home.path() + "/.cache/didacto/") << why.toStdString();
+  struct stat st{};
+  ASSERT_EQ(::stat(QFile::encodeName(home.path() + "/.cache/didacto").constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome.path()));
+  EXPECT_EQ(HostLinkDirectory(&why), cacheHome.path() + "/didacto/");
+  // A runtime folder that is not an absolute path is no runtime folder.
+  qputenv("XDG_RUNTIME_DIR", "relative/run");
+  EXPECT_EQ(HostLinkDirectory(&why), cacheHome.path() + "/didacto/");
+
+  // A folder of that name that others can enter, or no way to make one: none.
+  qputenv("XDG_CACHE_HOME", QFile::encodeName(taken.path()));
+  ASSERT_TRUE(QDir().mkdir(taken.filePath("didacto")));
+  ::chmod(QFile::encodeName(taken.filePath("didacto")).constData(), 0755);
+  EXPECT_EQ(HostLinkDirectory(&why), QString());
+  EXPECT_TRUE(why.contains("not a private directory")) << why.toStdString();
+  qunsetenv("XDG_CACHE_HOME");
+  qputenv("HOME", QFile::encodeName(blocked.path()));
+  QFile file(blocked.filePath(".cache"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  EXPECT_EQ(HostLinkDirectory(&why), QString());
+  EXPECT_TRUE(why.contains("is not a folder of this user")) << why.toStdString();
+
+  qputenv("XDG_RUNTIME_DIR", saved[0]);
+  qputenv("HOME", saved[1]);
+  if (saved[2].isEmpty()) qunsetenv("XDG_CACHE_HOME");
+  else qputenv("XDG_CACHE_HOME", saved[2]);
 }
 
 TEST(Registry, TheViewerHandleValueFromTheSystemConfiguration) {

@@ -277,6 +277,18 @@ bool TCustomRChart::LayerVisible(int layer) const {
   return layer >= 1 && layer <= NumLayers && layerVisible_[layer];
 }
 
+void TCustomRChart::SetCurrentLayer(int layer) {
+  if (layer >= 1 && layer <= NumLayers) currentLayer_ = layer;
+}
+
+void TCustomRChart::SetClassVisible(int itemClass, bool visible) {
+  if (itemClass >= 0 && itemClass < 256) classVisible_[size_t(itemClass)] = visible;
+}
+
+void TCustomRChart::SetLayerVisible(int layer, bool visible) {
+  if (layer >= 1 && layer <= NumLayers) layerVisible_[size_t(layer)] = visible;
+}
+
 // When this chart shows another chart's list, it first takes a copy of its own
 // (a viewer never writes into the source's list).
 void TCustomRChart::MaterialiseOwnList() {

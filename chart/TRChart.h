@@ -75,6 +75,11 @@ public:
   int CurrentLayer() const { return currentLayer_; }
   bool ClassVisible(int itemClass) const;
   bool LayerVisible(int layer) const;
+  // The layer of items appended from now on (1 .. 16; other values are ignored),
+  // and which classes and layers are drawn (from the next drawing on).
+  void SetCurrentLayer(int layer);
+  void SetClassVisible(int itemClass, bool visible);
+  void SetLayerVisible(int layer, bool visible);
 
   // ---- layers, ranges, mapping ----
   void SetLayerRange(int Layer, long double LoX, long double LoY, long double HiX, long double HiY);

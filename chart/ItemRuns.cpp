@@ -1,4 +1,10 @@
 #include "ItemRuns.h"
+#include "VectorState.h"
+
+#include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace ItemRuns {
 
@@ -48,6 +54,36 @@ int ReduceColumnRuns(const QPoint* in, int count, QPoint* out) {
     s = e;
   }
   return n;
+}
+
+bool YRange(const TItemPoint* points, int from, int to, double& lo, double& hi) {
+  lo = hi = from < to ? points[from].Y : 0.0;
+  int j = from;
+  bool nan = false;
+#if defined(__SSE2__)
+  // Two items at a time: their Y values side by side.
+  Platform::ClearUpperVectorState();
+  __m128d low = _mm_set1_pd(lo), high = low, unordered = _mm_setzero_pd();
+  for (; j + 2 <= to; j += 2) {
+    const __m128d y = _mm_unpackhi_pd(_mm_loadu_pd(&points[j].X), _mm_loadu_pd(&points[j + 1].X));
+    low = _mm_min_pd(low, y);
+    high = _mm_max_pd(high, y);
+    unordered = _mm_or_pd(unordered, _mm_cmpunord_pd(y, y));
+  }
+  double l[2], h[2];
+  _mm_storeu_pd(l, low);
+  _mm_storeu_pd(h, high);
+  lo = std::min(l[0], l[1]);
+  hi = std::max(h[0], h[1]);
+  nan = _mm_movemask_pd(unordered) != 0;
+#endif
+  for (; j < to; ++j) {
+    const double y = points[j].Y;
+    lo = std::min(lo, y);
+    hi = std::max(hi, y);
+    nan = nan || std::isnan(y);
+  }
+  return !nan;
 }
 
 } // namespace ItemRuns

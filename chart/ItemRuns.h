@@ -5,6 +5,7 @@
 // segments set every pixel they cover to the one colour, so only the set of
 // covered pixels counts, not how often or in which order they are set.
 #include "Canvas.h"
+#include "ItemList.h"
 
 #include <QPoint>
 #include <algorithm>
@@ -51,6 +52,69 @@ VisibleItems FindVisibleItems(int first, int end, int width, bool rising, PixelX
     else hi = mid;
   }
   return VisibleItems{std::max(first, visibleFrom - 1), std::min(end - 1, lo)};
+}
+
+// The least and greatest Y of the items from .. to - 1 (any when from == to); false
+// when one of them is NaN.
+bool YRange(const TItemPoint* points, int from, int to, double& lo, double& hi);
+
+// The pixels of the items first .. end - 1 of a rising run of a plain hairline whose
+// two axes map monotonically (linear), one pixel column at a time, as a polyline
+// that covers the same pixels: a column with many items becomes its first item's
+// pixel, the two ends of the span its segments cover and its last item's pixel, so
+// only the items' y values are read, not mapped. pixelX(i) is item i's pixel x,
+// pixelY(y) the pixel of a y value, pixel(i) the whole pixel of item i; add takes
+// the polyline's points.
+//
+// The segments of a column chain from item to item, each covering its start pixel
+// and those up to (not including) its end pixel, so together the span from the
+// least to the greatest pixel of the items before the column's last ones that share
+// the last item's pixel, widened towards that pixel but not onto it. Mapping is
+// monotone, so the least and greatest pixel are those of the least and greatest y.
+template <class PixelX, class PixelY, class Pixel, class Add>
+void AddColumns(const TItemPoint* points, int first, int end, PixelX pixelX, PixelY pixelY,
+                Pixel pixel, Add add) {
+  constexpr int FewItems = 8; // columns up to this size are mapped item by item
+  for (int i = first; i < end;) {
+    const int x = pixelX(i);
+    // The column's end: a galloping search, then a binary one.
+    int in = i, step = 1;
+    while (in + step < end && pixelX(in + step) == x) {
+      in += step;
+      step *= 2;
+    }
+    int out = std::min(in + step, end);
+    while (out - in > 1) {
+      const int mid = in + (out - in) / 2;
+      (pixelX(mid) == x ? in : out) = mid;
+    }
+    const int e = out;
+    if (e - i <= FewItems) {
+      for (int j = i; j < e; ++j) add(pixel(j));
+      i = e;
+      continue;
+    }
+    // The last items that share the last item's pixel.
+    const int last = pixelY(points[e - 1].Y);
+    int t = e - 1;
+    while (t > i && pixelY(points[t - 1].Y) == last) --t;
+    double lo = 0, hi = 0;
+    if (!YRange(points, i, t, lo, hi)) { // NaN is not ordered: each item as it maps
+      for (int j = i; j < e; ++j) add(pixel(j));
+      i = e;
+      continue;
+    }
+    add(QPoint(x, pixelY(points[i].Y)));
+    if (t > i) {
+      const int a = pixelY(lo), b = pixelY(hi);
+      const int low = std::min(a, b), high = std::max(a, b);
+      // The polyline's last two points differ, so that the end left out is the last.
+      add(QPoint(x, high == last ? high : low));
+      add(QPoint(x, high == last ? low : high));
+      add(QPoint(x, last));
+    }
+    i = e;
+  }
 }
 
 } // namespace ItemRuns

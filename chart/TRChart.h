@@ -54,6 +54,7 @@ public:
   static constexpr int NumTextLabels = 30;
   static constexpr int MaxSharers = 4;
   static constexpr int PolylineBufferSize = 200;
+  static constexpr int LongRun = 50000; // rising runs drawn column by column from this length
   static constexpr int PixelLimit = 30000; // item pixels are clamped to +-PixelLimit
   static constexpr int MaxGridLines = 1000; // per direction (and points in total for gsPoints)
 

@@ -412,6 +412,14 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
       }
     }
   };
+  auto addPoint = [&](QPoint p) {
+    if (n == 0) polyBuffer_[n++] = current;
+    polyBuffer_[n++] = p;
+    if (n == PolylineBufferSize) {
+      flush();
+      polyBuffer_[n++] = current;
+    }
+  };
   // The pixel x of item i of a layer with a linear x axis.
   auto pixelX = [&](int layer, int i) {
     int px = 0;
@@ -455,14 +463,32 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
     }
     // A rising run of a plain hairline on a linear x axis: the items left and right
     // of the image are found by binary search; of them only the neighbours of the
-    // visible ones and the run's ends are drawn (the rest would draw nothing).
+    // visible ones and the run's ends are drawn (the rest would draw nothing). Long
+    // runs with two linear axes go column by column; lists of the main window's
+    // length keep their polylines of PolylineBufferSize items.
     const long double kx = factors_[layer].kx;
     if (run.Rising && end - first > 8 && kx != 0 && !propsX_[layer]->Logarithmic() &&
         ItemRuns::PlainHairline(canvas)) {
       const ItemRuns::VisibleItems v = ItemRuns::FindVisibleItems(
           first, end, canvas.Width(), kx > 0, [&](int i) { return pixelX(layer, i); });
       if (v.First > first) addPoints(layer, first, first + 1);
-      addPoints(layer, v.First, v.Last + 1);
+      if (end - first >= LongRun && maps[layer].fast) {
+        const FastLayer& map = maps[layer];
+        auto pixelY = [&](double y) {
+          int py = 0;
+          if (!map.y.Map(y, py)) py = MapToPixel(layer, 0, y).y();
+          return ClampItemPixel(py) + shift.y();
+        };
+        auto pixel = [&](int i) {
+          QPoint p;
+          return map.Map(points[i], shift, p) ? p : exactPixel(layer, points[i]);
+        };
+        Platform::ClearUpperVectorState();
+        ItemRuns::AddColumns(points, v.First, v.Last + 1, [&](int i) { return pixelX(layer, i); },
+                             pixelY, pixel, addPoint);
+      } else {
+        addPoints(layer, v.First, v.Last + 1);
+      }
       if (v.Last < end - 1) addPoints(layer, end - 1, end);
     } else {
       addPoints(layer, first, end);

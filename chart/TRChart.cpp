@@ -100,6 +100,7 @@ TCustomRChart::TCustomRChart(QWidget* parent) : TCustomControl(parent) {
   paintLock_ = true;
   classVisible_.fill(true);
   layerVisible_.fill(true);
+  RefreshNewAttrs();
 
   // Step 2: declared defaults are the member initialisers; AutoRedraw stays off
   // for the rest of the construction.
@@ -279,6 +280,7 @@ bool TCustomRChart::LayerVisible(int layer) const {
 
 void TCustomRChart::SetCurrentLayer(int layer) {
   if (layer >= 1 && layer <= NumLayers) currentLayer_ = layer;
+  RefreshNewAttrs();
 }
 
 void TCustomRChart::SetClassVisible(int itemClass, bool visible) {
@@ -801,10 +803,12 @@ void TCustomRChart::SetAllocSize(int v) {
 
 void TCustomRChart::SetClassDefault(int v) {
   if (v >= 0 && v <= 254) classDefault_ = static_cast<quint8>(v);
+  RefreshNewAttrs();
 }
 
 void TCustomRChart::SetLineWidth(int v) {
   if (v >= 0 && v <= 255) lineWidth_ = static_cast<quint8>(v);
+  RefreshNewAttrs();
 }
 
 // Margin setters: store, then what follows every margin change.

@@ -161,11 +161,20 @@ public:
   bool Isometric() const { return isometric_; }
   void SetIsometric(bool v);
   TColor DataColor() const { return dataColor_; }
-  void SetDataColor(TColor v) { dataColor_ = v; }
+  void SetDataColor(TColor v) {
+    dataColor_ = v;
+    RefreshNewAttrs();
+  }
   Platform::TPenStyle PenStyle() const { return penStyle_; }
-  void SetPenStyle(Platform::TPenStyle v) { penStyle_ = v; }
+  void SetPenStyle(Platform::TPenStyle v) {
+    penStyle_ = v;
+    RefreshNewAttrs();
+  }
   TColor FillColor() const { return fillColor_; }
-  void SetFillColor(TColor v) { fillColor_ = v; }
+  void SetFillColor(TColor v) {
+    fillColor_ = v;
+    RefreshNewAttrs();
+  }
   int LineWidth() const { return lineWidth_; }
   void SetLineWidth(int v);
   TColor ChartFrameColor() const { return chartFrameColor_; }
@@ -319,9 +328,14 @@ private:
   void CrossHairMove(int x, int y);
   void TextLabelMove(int x, int y);
 
-  TItemAttrs NewAttrs(quint8 kind) const {
-    return TItemAttrs{dataColor_, kind == ikLineTo ? fillColor_ : TColor(0), lineWidth_, currentLayer_,
-                      penStyle_, classDefault_, kind, 0};
+  // The fields of the items appended now, kept up to date by the setters: an append
+  // compares them with its run's as they lie in memory.
+  const TItemAttrs& NewAttrs(quint8 kind) const { return kind == ikLineTo ? lineToAttrs_ : moveToAttrs_; }
+  void RefreshNewAttrs() {
+    lineToAttrs_ = TItemAttrs{dataColor_, fillColor_, lineWidth_, currentLayer_, penStyle_, classDefault_, ikLineTo, 0};
+    moveToAttrs_ = lineToAttrs_;
+    moveToAttrs_.FillColor = 0; // move-to items leave it unset
+    moveToAttrs_.Kind = ikMoveTo;
   }
 
   // Display list: the own list and the list shown, which is the own list or a
@@ -329,6 +343,7 @@ private:
   // AllocSize; the storage behind it grows geometrically.
   TItemList ownItems_;
   const TItemList* items_ = &ownItems_;
+  TItemAttrs lineToAttrs_, moveToAttrs_;
   int itemCount_ = 0;
   int capacity_ = 0;
   int allocSize_ = 1000;

@@ -31,11 +31,11 @@ void TItemList::Grow() {
 void TItemList::Clear() {
   count_ = 0;
   runs_.clear();
-  if (StorageBytes() > RetainedBytes) {
+  if (PointBytes() > RetainedBytes) {
     points_.reset();
     pointCapacity_ = 0;
-    std::vector<TItemRun>().swap(runs_);
   }
+  if (runs_.capacity() > RetainedRuns) std::vector<TItemRun>().swap(runs_);
 }
 
 void TItemList::AssignPrefix(const TItemList& other, int n) {

@@ -39,8 +39,10 @@ struct TItemRun {
 
 class TItemList {
 public:
-  // Lists whose storage is at most this many bytes keep it across Clear.
+  // Clear keeps point storage of at most this many bytes (4,194,304 points) and
+  // run storage of at most RetainedRuns runs.
   static constexpr size_t RetainedBytes = size_t(64) << 20;
+  static constexpr size_t RetainedRuns = 65536;
 
   int Count() const { return count_; }
   const TItemPoint* Points() const { return points_.get(); }
@@ -50,7 +52,8 @@ public:
   // Item i as a whole (0 <= i < Count()).
   TDisplayItem Item(int i) const;
   // Bytes of storage held (points and runs), used or not.
-  size_t StorageBytes() const { return pointCapacity_ * sizeof(TItemPoint) + runs_.capacity() * sizeof(TItemRun); }
+  size_t StorageBytes() const { return PointBytes() + runs_.capacity() * sizeof(TItemRun); }
+  size_t PointBytes() const { return pointCapacity_ * sizeof(TItemPoint); }
 
   void Append(const TItemAttrs& attrs, double x, double y) {
     if (count_ == int(pointCapacity_)) [[unlikely]]
@@ -63,7 +66,7 @@ public:
     }
     ++count_;
   }
-  // Empties the list; the storage stays unless it is larger than RetainedBytes.
+  // Empties the list; the storage stays up to the bounds above.
   void Clear();
   // The first n items of another list (n <= other.Count()).
   void AssignPrefix(const TItemList& other, int n);

@@ -49,15 +49,21 @@ TEST(LargeList, CapacityReadsAllocSizeStepsWhileStorageGrowsGeometrically) {
   EXPECT_EQ(c.Item(1).X, 0.0); // beyond the count: an empty item, not the old one
 }
 
-TEST(LargeList, StorageBeyondTheBoundIsReleased) {
+TEST(LargeList, StorageIsKeptUpToItsBound) {
   TItemList list;
   const TItemAttrs line{clBlack, clSilver, 1, 1, Platform::psSolid, 0, ikLineTo, 0};
-  const size_t beyond = TItemList::RetainedBytes / sizeof(TItemPoint) + 1;
+  // Exactly the bound stays (a list of 4,000,001 points is redrawn without new storage).
+  const size_t bound = TItemList::RetainedBytes / sizeof(TItemPoint);
+  for (size_t i = 0; i < bound; ++i) list.Append(line, double(i), 0);
+  const TItemPoint* storage = list.Points();
+  list.Clear();
+  EXPECT_EQ(list.Points(), storage);
+  const size_t beyond = bound + 1;
   for (size_t i = 0; i < beyond; ++i) list.Append(line, double(i), 0);
-  EXPECT_GT(list.StorageBytes(), TItemList::RetainedBytes);
+  EXPECT_GT(list.PointBytes(), TItemList::RetainedBytes);
   list.Clear();
   EXPECT_EQ(list.Count(), 0);
-  EXPECT_EQ(list.StorageBytes(), 0u);
+  EXPECT_EQ(list.PointBytes(), 0u);
   list.Append(line, 1, 2);
   EXPECT_EQ(list.Item(0).Y, 2.0);
 }
@@ -289,17 +295,26 @@ TEST_F(LargeListPixels, DenseAndSteepCurvesInEveryView) {
 
   chart.ClearItems();
   chart.MoveTo(0, 0);
-  for (int i = 1; i <= 20000; ++i) // a zigzag from far below to far above the view
-    chart.LineTo(i * (10.0 / 20000), (i % 2 ? 1 : -1) * (i % 7 == 0 ? 1e12 : 1.05));
+  for (int i = 1; i <= TRChart::LongRun + 10000; ++i) // a zigzag from far below to far above
+    chart.LineTo(i * (10.0 / 60000), (i % 2 ? 1 : -1) * (i % 7 == 0 ? 1e12 : 1.05));
   Ranges(Views, "steep zigzag, far outside");
 
   chart.ClearItems();
   const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
   chart.MoveTo(-inf, 0);
-  for (int i = 1; i <= 5000; ++i) chart.LineTo(i * 0.002, std::sin(i * 0.01));
+  for (int i = 1; i <= TRChart::LongRun + 10000; ++i) // with steps, flat stretches, NaN and inf
+    chart.LineTo(i * (10.0 / 60000), i % 9973 == 0 ? nan : i % 7919 == 0 ? -inf
+                                                   : std::round(std::sin(i * 0.0004) * 4) / 4);
   chart.LineTo(inf, 0.5);
-  chart.LineTo(inf, std::numeric_limits<double>::quiet_NaN());
-  Ranges(Views, "rising from and to infinity");
+  chart.LineTo(inf, nan);
+  Ranges(Views, "rising from and to infinity, steps, NaN");
+
+  chart.ClearItems();
+  chart.MoveTo(0, 0);
+  for (int i = 1; i <= TRChart::LongRun + 10000; ++i) // slow ramps: columns end on their extremes
+    chart.LineTo(i * (10.0 / 60000), std::fmod(i * 0.0001, 1.0) * (i % 20000 < 10000 ? 1 : -1));
+  Ranges(Views, "ramps up and down");
 
   chart.ClearItems();
   chart.MoveTo(0, 1);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <climits>
-#include <new>
+#include <stdexcept>
 
 int TItemList::RunOf(int i) const {
   const auto after = std::upper_bound(runs_.begin(), runs_.end(), i,
@@ -19,7 +19,7 @@ TDisplayItem TItemList::Item(int i) const {
 
 // Doubles the point array (copying is then linear in the items appended in all).
 void TItemList::Grow() {
-  if (count_ == INT_MAX) throw std::bad_alloc(); // item numbers are int
+  if (count_ == INT_MAX) throw std::length_error("RChart: the display list is full"); // item numbers are int
   const size_t wanted = std::max<size_t>(1024, pointCapacity_ * 2);
   const size_t capacity = std::min<size_t>(wanted, INT_MAX);
   auto grown = std::make_unique_for_overwrite<TItemPoint[]>(capacity);

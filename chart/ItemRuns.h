@@ -79,11 +79,11 @@ void AddColumns(const TItemPoint* points, int first, int end, PixelX pixelX, Pix
     const int x = pixelX(i);
     // The column's end: a galloping search, then a binary one.
     int in = i, step = 1;
-    while (in + step < end && pixelX(in + step) == x) {
+    while (step < end - in && pixelX(in + step) == x) {
       in += step;
-      step *= 2;
+      step = std::min(step, 1 << 29) * 2;
     }
-    int out = std::min(in + step, end);
+    int out = step < end - in ? in + step : end;
     while (out - in > 1) {
       const int mid = in + (out - in) / 2;
       (pixelX(mid) == x ? in : out) = mid;

@@ -21,7 +21,7 @@ CASES = [
     ("  host link request and reply (2 processes)", "Kalvora_HostLinkRoundTrip", None),
 ]
 MPL_KEYS = {"Update": "update", "FullPaint": "paint", "Zoom": "zoom"}
-LARGE_SIZES = (100001, 1000001, 4000001)
+LARGE_SIZES = (10001, 100001, 1000001, 4000001)
 LARGE_COLUMNS = (
     ("Kalvora fill + ShowItems", "Kalvora_LargeFill"),
     ("full paint", "Kalvora_LargePaint"),

@@ -35,6 +35,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <unistd.h>
 #include <vector>
@@ -291,6 +292,140 @@ void QCustomPlot_Zoom(benchmark::State& state) {
   }
 }
 BENCHMARK(QCustomPlot_Zoom)->Unit(benchmark::kMicrosecond);
+
+// ---- Large lists: one damped sine of N points over 0 .. 10 (10,001 to 4,000,001) -----------------------------
+// Kalvora's chart as a user of the component would use it (a TRChart of the main
+// window's chart size, default settings) against QCustomPlot with the same points,
+// with its adaptive sampling (its default) and without it.
+
+struct LargeCurve {
+  QVector<double> x, y, other;
+  explicit LargeCurve(int n) : x(n), y(n), other(n) {
+    for (int i = 0; i < n; ++i) {
+      x[i] = 10.0 * i / (n - 1);
+      y[i] = std::exp(-0.25 * x[i]) * std::sin(2 * M_PI * 3 * x[i]);
+      other[i] = 0.999 * y[i];
+    }
+  }
+};
+
+const LargeCurve& LargeCurveOf(int n) {
+  static std::map<int, std::unique_ptr<LargeCurve>> curves;
+  auto& c = curves[n];
+  if (!c) c = std::make_unique<LargeCurve>(n);
+  return *c;
+}
+
+const int LargeSizes[] = {10001, 100001, 1000001, 4000001};
+
+struct LargeChart {
+  TRChart chart;
+  explicit LargeChart(const QVector<double>& x, const QVector<double>& y) {
+    chart.resize(ChartWidth, ChartHeight);
+    chart.show();
+    QCoreApplication::processEvents();
+    chart.SetLayerRange(1, 0, -1.1L, 10, 1.1L);
+    Fill(x, y);
+  }
+  void Fill(const QVector<double>& x, const QVector<double>& y) {
+    chart.ClearItems();
+    chart.MoveTo(x[0], y[0]);
+    for (qsizetype i = 1; i < x.size(); ++i) chart.LineTo(x[i], y[i]);
+    chart.ShowItems();
+  }
+};
+
+void Kalvora_LargeFill(benchmark::State& state) {
+  const LargeCurve& c = LargeCurveOf(int(state.range(0)));
+  LargeChart k(c.x, c.y);
+  bool flip = false;
+  for (auto _ : state) {
+    flip = !flip;
+    k.Fill(c.x, flip ? c.other : c.y);
+  }
+  state.counters["bytes_per_point"] = double(k.chart.Items().StorageBytes()) / double(c.x.size());
+  if (k.chart.RenderStats().FastRedraws == 0) state.SkipWithError("no fast redraw");
+}
+
+void Kalvora_LargePaint(benchmark::State& state) {
+  const LargeCurve& c = LargeCurveOf(int(state.range(0)));
+  LargeChart k(c.x, c.y);
+  for (auto _ : state) k.chart.Paint();
+}
+
+void Kalvora_LargeZoom(benchmark::State& state) {
+  const LargeCurve& c = LargeCurveOf(int(state.range(0)));
+  LargeChart k(c.x, c.y);
+  bool zoomed = false;
+  for (auto _ : state) {
+    zoomed = !zoomed;
+    if (zoomed)
+      k.chart.SetLayerRange(1, ZoomX0, ZoomY0, ZoomX1, ZoomY1);
+    else
+      k.chart.SetLayerRange(1, 0, -1.1L, 10, 1.1L);
+  }
+}
+
+struct LargeCustomPlot {
+  QCustomPlot plot;
+  LargeCustomPlot(const LargeCurve& c, bool adaptive) {
+    plot.resize(ChartWidth, ChartHeight);
+    plot.addGraph();
+    plot.graph(0)->setAdaptiveSampling(adaptive);
+    plot.graph(0)->setData(c.x, c.y, true);
+    plot.xAxis->setRange(0, 10);
+    plot.yAxis->setRange(-1.1, 1.1);
+    plot.replot(QCustomPlot::rpImmediateRefresh);
+  }
+};
+
+void QCustomPlotLargeUpdate(benchmark::State& state, bool adaptive) {
+  const LargeCurve& c = LargeCurveOf(int(state.range(0)));
+  LargeCustomPlot p(c, adaptive);
+  bool flip = false;
+  for (auto _ : state) {
+    flip = !flip;
+    p.plot.graph(0)->setData(c.x, flip ? c.other : c.y, true);
+    p.plot.replot(QCustomPlot::rpImmediateRefresh);
+  }
+}
+
+void QCustomPlotLargePaint(benchmark::State& state, bool adaptive) {
+  LargeCustomPlot p(LargeCurveOf(int(state.range(0))), adaptive);
+  for (auto _ : state) p.plot.replot(QCustomPlot::rpImmediateRefresh);
+}
+
+void QCustomPlotLargeZoom(benchmark::State& state, bool adaptive) {
+  LargeCustomPlot p(LargeCurveOf(int(state.range(0))), adaptive);
+  bool zoomed = false;
+  for (auto _ : state) {
+    zoomed = !zoomed;
+    p.plot.xAxis->setRange(zoomed ? ZoomX0 : 0, zoomed ? ZoomX1 : 10);
+    p.plot.yAxis->setRange(zoomed ? ZoomY0 : -1.1, zoomed ? ZoomY1 : 1.1);
+    p.plot.replot(QCustomPlot::rpImmediateRefresh);
+  }
+}
+
+void QCustomPlot_LargeUpdate(benchmark::State& s) { QCustomPlotLargeUpdate(s, true); }
+void QCustomPlot_LargePaint(benchmark::State& s) { QCustomPlotLargePaint(s, true); }
+void QCustomPlot_LargeZoom(benchmark::State& s) { QCustomPlotLargeZoom(s, true); }
+void QCustomPlotExact_LargeUpdate(benchmark::State& s) { QCustomPlotLargeUpdate(s, false); }
+void QCustomPlotExact_LargePaint(benchmark::State& s) { QCustomPlotLargePaint(s, false); }
+void QCustomPlotExact_LargeZoom(benchmark::State& s) { QCustomPlotLargeZoom(s, false); }
+
+void LargeArgs(benchmark::internal::Benchmark* b) {
+  for (int n : LargeSizes) b->Arg(n);
+  b->Unit(benchmark::kMillisecond);
+}
+BENCHMARK(Kalvora_LargeFill)->Apply(LargeArgs);
+BENCHMARK(Kalvora_LargePaint)->Apply(LargeArgs);
+BENCHMARK(Kalvora_LargeZoom)->Apply(LargeArgs);
+BENCHMARK(QCustomPlot_LargeUpdate)->Apply(LargeArgs);
+BENCHMARK(QCustomPlot_LargePaint)->Apply(LargeArgs);
+BENCHMARK(QCustomPlot_LargeZoom)->Apply(LargeArgs);
+BENCHMARK(QCustomPlotExact_LargeUpdate)->Apply(LargeArgs);
+BENCHMARK(QCustomPlotExact_LargePaint)->Apply(LargeArgs);
+BENCHMARK(QCustomPlotExact_LargeZoom)->Apply(LargeArgs);
 
 // ---- Qt Charts ------------------------------------------------------------------------------
 

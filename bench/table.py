@@ -3,7 +3,12 @@
 repetitions) and the matplotlib script's JSON: Kalvora's time per case and, for the
 chart cases, each peer's time and its ratio to Kalvora's (above 1: Kalvora is faster)."""
 import json
+import os
 import sys
+
+# Wall-clock time, or with KALVORA_BENCH_CPU=1 the process's CPU time (steadier on a
+# machine that other work shares).
+TIME = "cpu_time" if os.environ.get("KALVORA_BENCH_CPU") == "1" else "real_time"
 
 CASES = [
     ("1 CalcResponse (10,001 samples into the list)", "Kalvora_CalcResponse", None),
@@ -19,6 +24,18 @@ CASES = [
     ("  host link request and reply (2 processes)", "Kalvora_HostLinkRoundTrip", None),
 ]
 MPL_KEYS = {"Update": "update", "FullPaint": "paint", "Zoom": "zoom"}
+LARGE_SIZES = (10001, 100001, 1000001, 4000001)
+LARGE_COLUMNS = (
+    ("Kalvora fill + ShowItems", "Kalvora_LargeFill"),
+    ("full paint", "Kalvora_LargePaint"),
+    ("zoom", "Kalvora_LargeZoom"),
+    ("QCustomPlot setData + replot", "QCustomPlot_LargeUpdate"),
+    ("replot", "QCustomPlot_LargePaint"),
+    ("zoom", "QCustomPlot_LargeZoom"),
+    ("without adaptive sampling: setData + replot", "QCustomPlotExact_LargeUpdate"),
+    ("replot", "QCustomPlotExact_LargePaint"),
+    ("zoom", "QCustomPlotExact_LargeZoom"),
+)
 
 
 def medians(path):
@@ -30,10 +47,44 @@ def medians(path):
             continue
         name = b.get("run_name", b["name"])
         scale = {"ns": 1e-3, "us": 1.0, "ms": 1e3, "s": 1e6}[b.get("time_unit", "ns")]
-        t = b["real_time"] * scale
+        t = b[TIME] * scale
         if b.get("aggregate_name") == "median" or (name not in out and b.get("run_type") == "iteration"):
             out[name] = t
     return out
+
+
+def counters(path, counter):
+    with open(path) as f:
+        data = json.load(f)
+    return {b.get("run_name", b["name"]): b[counter] for b in data["benchmarks"]
+            if b.get("aggregate_name") == "median" and counter in b}
+
+
+def print_table(rows):
+    widths = [max(len(r[i]) for r in rows) for i in range(len(rows[0]))]
+    line = lambda r: "| " + " | ".join(c.ljust(w) for c, w in zip(r, widths)) + " |"
+    print(line(rows[0]))
+    print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+    for r in rows[1:]:
+        print(line(r))
+
+
+def print_large(bench, path):
+    """One damped sine of N points, milliseconds; the list's storage per point."""
+    if not any(f"Kalvora_LargeFill/{n}" in bench for n in LARGE_SIZES):
+        return
+    per_point = counters(path, "bytes_per_point")
+    rows = [("points",) + tuple(c for c, _ in LARGE_COLUMNS) + ("Kalvora bytes per point",)]
+    for n in LARGE_SIZES:
+        row = [f"{n:,}"]
+        for _, key in LARGE_COLUMNS:
+            t = bench.get(f"{key}/{n}")
+            row.append(f"{t / 1000:.2f}" if t is not None else "-")
+        b = per_point.get(f"Kalvora_LargeFill/{n}")
+        row.append(f"{b:.1f}" if b is not None else "-")
+        rows.append(tuple(row))
+    print("\nLarge lists (medians, milliseconds):\n")
+    print_table(rows)
 
 
 def fmt(us):
@@ -59,13 +110,9 @@ def main():
         else:
             row += ["", "", ""]
         rows.append(tuple(row))
-    widths = [max(len(r[i]) for r in rows) for i in range(5)]
-    line = lambda r: "| " + " | ".join(c.ljust(w) for c, w in zip(r, widths)) + " |"
-    print(line(rows[0]))
-    print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
-    for r in rows[1:]:
-        print(line(r))
+    print_table(rows)
     print("\nMedian times; a peer's ratio is its time divided by Kalvora's (above 1: Kalvora is faster).")
+    print_large(bench, sys.argv[1])
 
 
 if __name__ == "__main__":

@@ -5,6 +5,7 @@
 #include "PixelMath.h"
 #include <QResizeEvent>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -99,6 +100,7 @@ TCustomRChart::TCustomRChart(QWidget* parent) : TCustomControl(parent) {
   paintLock_ = true;
   classVisible_.fill(true);
   layerVisible_.fill(true);
+  RefreshNewAttrs();
 
   // Step 2: declared defaults are the member initialisers; AutoRedraw stays off
   // for the rest of the construction.
@@ -276,50 +278,50 @@ bool TCustomRChart::LayerVisible(int layer) const {
   return layer >= 1 && layer <= NumLayers && layerVisible_[layer];
 }
 
+void TCustomRChart::SetCurrentLayer(int layer) {
+  if (layer >= 1 && layer <= NumLayers) currentLayer_ = layer;
+  RefreshNewAttrs();
+}
+
+void TCustomRChart::SetClassVisible(int itemClass, bool visible) {
+  if (itemClass >= 0 && itemClass < 256) classVisible_[size_t(itemClass)] = visible;
+}
+
+void TCustomRChart::SetLayerVisible(int layer, bool visible) {
+  if (layer >= 1 && layer <= NumLayers) layerVisible_[size_t(layer)] = visible;
+}
+
 // When this chart shows another chart's list, it first takes a copy of its own
-// (a viewer never writes into the source's array).
+// (a viewer never writes into the source's list).
 void TCustomRChart::MaterialiseOwnList() {
-  if (items_ == ownItems_.data()) return;
-  ItemArray copy;
-  if (itemCount_ > 0) copy.assign(items_, items_ + itemCount_);
-  ownItems_.swap(copy);
-  capacity_ = static_cast<int>(ownItems_.size());
-  items_ = ownItems_.data();
+  if (items_ == &ownItems_) return;
+  ownItems_.AssignPrefix(*items_, itemCount_);
+  itemCount_ = ownItems_.Count();
+  capacity_ = itemCount_;
+  items_ = &ownItems_;
 }
 
 void TCustomRChart::AppendItemSlow(quint8 kind, double x, double y) {
-  if (items_ != ownItems_.data()) MaterialiseOwnList(); // checked here: this runs per item
-  if (itemCount_ >= capacity_) {
-    // Grow by AllocSize entries at a time, never per item.
-    const int newCapacity = capacity_ + allocSize_;
-    ownItems_.reserve(static_cast<size_t>(newCapacity));
-    ownItems_.resize(static_cast<size_t>(newCapacity));
-    capacity_ = newCapacity;
-    items_ = ownItems_.data();
-  }
-  // The whole entry, fields the kind does not use zero: as a zeroed new entry.
-  ownItems_[static_cast<size_t>(itemCount_++)] = NewItem(kind, x, y, *this);
+  if (items_ != &ownItems_) MaterialiseOwnList(); // checked here: this runs per item
+  if (itemCount_ >= capacity_) // the capacity callers see grows by AllocSize
+    capacity_ = capacity_ > INT_MAX - allocSize_ ? INT_MAX : capacity_ + allocSize_;
+  ownItems_.Append(NewAttrs(kind), x, y);
+  ++itemCount_;
   if (numSharers_ > 0) PropagateList();
 }
 
-const TDisplayItem& TCustomRChart::Item(int i) const {
-  static const TDisplayItem none{};
-  return i >= 0 && i < itemCount_ ? items_[i] : none;
+TDisplayItem TCustomRChart::Item(int i) const {
+  return i >= 0 && i < itemCount_ ? items_->Item(i) : TDisplayItem{};
 }
-
-
-// Lists up to this many entries keep their storage across ClearItems (about 4 MB).
-constexpr size_t RetainedItemStorage = 65536;
 
 void TCustomRChart::ClearItems() {
   DrawDataBackground(dataImage_.Canvas(), 0, 0);
   itemCount_ = 0;
-  // The capacity is 0 again, but the storage of a list of ordinary length stays
-  // for the next one: rebuilding it then copies and reallocates nothing.
-  if (ownItems_.capacity() > RetainedItemStorage) ItemArray().swap(ownItems_);
-  else ownItems_.clear();
+  // The capacity is 0 again, but the storage stays for the next list up to a bound:
+  // rebuilding a list of the same length then copies and reallocates nothing.
+  ownItems_.Clear();
   capacity_ = 0;
-  items_ = ownItems_.data();
+  items_ = &ownItems_;
   PropagateList();
 }
 
@@ -392,7 +394,7 @@ void TCustomRChart::SetUseDataOf(TCustomRChart* source) {
   }
   LeaveSource();
   if (source) {
-    ItemArray().swap(ownItems_);
+    ownItems_ = TItemList();
     capacity_ = 0;
     items_ = source->items_;
     itemCount_ = source->itemCount_;
@@ -801,10 +803,12 @@ void TCustomRChart::SetAllocSize(int v) {
 
 void TCustomRChart::SetClassDefault(int v) {
   if (v >= 0 && v <= 254) classDefault_ = static_cast<quint8>(v);
+  RefreshNewAttrs();
 }
 
 void TCustomRChart::SetLineWidth(int v) {
   if (v >= 0 && v <= 255) lineWidth_ = static_cast<quint8>(v);
+  RefreshNewAttrs();
 }
 
 // Margin setters: store, then what follows every margin change.

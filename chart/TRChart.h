@@ -5,6 +5,7 @@
 // and behaviour; TRChart publishes the properties by name.
 #include "ChartTypes.h"
 #include "Control.h"
+#include "ItemList.h"
 #include "Font.h"
 #include "MouseEvents.h"
 #include "TBakGndImg.h"
@@ -53,6 +54,7 @@ public:
   static constexpr int NumTextLabels = 30;
   static constexpr int MaxSharers = 4;
   static constexpr int PolylineBufferSize = 200;
+  static constexpr int LongRun = 50000; // rising runs drawn column by column from this length
   static constexpr int PixelLimit = 30000; // item pixels are clamped to +-PixelLimit
   static constexpr int MaxGridLines = 1000; // per direction (and points in total for gsPoints)
 
@@ -67,10 +69,18 @@ public:
   int ItemCount() const { return itemCount_; }
   int Capacity() const { return capacity_; }
   // Item i (0 .. ItemCount() - 1) of the list this chart shows; an empty item outside.
-  const TDisplayItem& Item(int i) const;
+  TDisplayItem Item(int i) const;
+  // The storage of the list this chart shows (its own or its source's); the items
+  // beyond ItemCount() are not this chart's.
+  const TItemList& Items() const { return *items_; }
   int CurrentLayer() const { return currentLayer_; }
   bool ClassVisible(int itemClass) const;
   bool LayerVisible(int layer) const;
+  // The layer of items appended from now on (1 .. 16; other values are ignored),
+  // and which classes and layers are drawn (from the next drawing on).
+  void SetCurrentLayer(int layer);
+  void SetClassVisible(int itemClass, bool visible);
+  void SetLayerVisible(int layer, bool visible);
 
   // ---- layers, ranges, mapping ----
   void SetLayerRange(int Layer, long double LoX, long double LoY, long double HiX, long double HiY);
@@ -151,11 +161,20 @@ public:
   bool Isometric() const { return isometric_; }
   void SetIsometric(bool v);
   TColor DataColor() const { return dataColor_; }
-  void SetDataColor(TColor v) { dataColor_ = v; }
+  void SetDataColor(TColor v) {
+    dataColor_ = v;
+    RefreshNewAttrs();
+  }
   Platform::TPenStyle PenStyle() const { return penStyle_; }
-  void SetPenStyle(Platform::TPenStyle v) { penStyle_ = v; }
+  void SetPenStyle(Platform::TPenStyle v) {
+    penStyle_ = v;
+    RefreshNewAttrs();
+  }
   TColor FillColor() const { return fillColor_; }
-  void SetFillColor(TColor v) { fillColor_ = v; }
+  void SetFillColor(TColor v) {
+    fillColor_ = v;
+    RefreshNewAttrs();
+  }
   int LineWidth() const { return lineWidth_; }
   void SetLineWidth(int v);
   TColor ChartFrameColor() const { return chartFrameColor_; }
@@ -259,10 +278,11 @@ protected:
 
 private:
   // Appends run once per sample: the common case (room in the own, unshared
-  // array) writes the whole entry inline; the rest goes out of line.
+  // list) is inline; the rest goes out of line.
   void AppendItem(quint8 kind, double x, double y) {
-    if (itemCount_ < capacity_ && items_ == ownItems_.data() && numSharers_ == 0) [[likely]] {
-      ownItems_[static_cast<size_t>(itemCount_++)] = NewItem(kind, x, y, *this);
+    if (itemCount_ < capacity_ && items_ == &ownItems_ && numSharers_ == 0) [[likely]] {
+      ownItems_.Append(NewAttrs(kind), x, y);
+      ++itemCount_;
       return;
     }
     AppendItemSlow(kind, x, y);
@@ -308,29 +328,22 @@ private:
   void CrossHairMove(int x, int y);
   void TextLabelMove(int x, int y);
 
-  // Growing the array leaves the new entries as they are: every append writes its
-  // whole entry (unused fields zero), so the entries are zero-filled only once.
-  template <class T> struct AppendOnlyAllocator : std::allocator<T> {
-    template <class U> struct rebind {
-      using other = AppendOnlyAllocator<U>;
-    };
-    AppendOnlyAllocator() = default;
-    template <class U> AppendOnlyAllocator(const AppendOnlyAllocator<U>&) noexcept {}
-    template <class U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
-    template <class U, class... A> void construct(U* p, A&&... a) {
-      ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
-    }
-  };
-  using ItemArray = std::vector<TDisplayItem, AppendOnlyAllocator<TDisplayItem>>;
-  static TDisplayItem NewItem(quint8 kind, double x, double y, const TCustomRChart& c) {
-    return TDisplayItem{x, y, 0, 0, c.dataColor_, kind == ikLineTo ? c.fillColor_ : TColor(0), 0, 0,
-                        c.penStyle_, c.lineWidth_, c.classDefault_, kind, c.currentLayer_};
+  // The fields of the items appended now, kept up to date by the setters: an append
+  // compares them with its run's as they lie in memory.
+  const TItemAttrs& NewAttrs(quint8 kind) const { return kind == ikLineTo ? lineToAttrs_ : moveToAttrs_; }
+  void RefreshNewAttrs() {
+    lineToAttrs_ = TItemAttrs{dataColor_, fillColor_, lineWidth_, currentLayer_, penStyle_, classDefault_, ikLineTo, 0};
+    moveToAttrs_ = lineToAttrs_;
+    moveToAttrs_.FillColor = 0; // move-to items leave it unset
+    moveToAttrs_.Kind = ikMoveTo;
   }
 
-  // Display list: the own array (length = capacity) and the list shown, which
-  // is the own array or a source chart's.
-  ItemArray ownItems_;
-  const TDisplayItem* items_ = nullptr;
+  // Display list: the own list and the list shown, which is the own list or a
+  // source chart's. The capacity is the length the list has grown to in steps of
+  // AllocSize; the storage behind it grows geometrically.
+  TItemList ownItems_;
+  const TItemList* items_ = &ownItems_;
+  TItemAttrs lineToAttrs_, moveToAttrs_;
   int itemCount_ = 0;
   int capacity_ = 0;
   int allocSize_ = 1000;
@@ -364,6 +377,7 @@ private:
   TBitmap controlImage_;
   TBitmap picture_;
   std::array<QPoint, PolylineBufferSize> polyBuffer_;
+  std::array<QPoint, PolylineBufferSize> reducedPolyline_;
   std::array<double, MaxGridLines> gridX_{}; // grid values of the pass being drawn
   std::array<double, MaxGridLines> gridY_{};
 

@@ -3,6 +3,7 @@
 // labels, frame) and the crosshairs added when an image goes to the window.
 // Everything is drawn off-screen first; the window receives finished images only.
 #include "TRChart.h"
+#include "ItemRuns.h"
 #include "PixelMath.h"
 #include "VectorState.h"
 
@@ -89,10 +90,10 @@ struct FastLayer {
   }
   // The item's pixel, limited to +-PixelLimit and moved by shift. False when the
   // item must take the exact path.
-  bool Map(const TDisplayItem& it, QPoint shift, QPoint& pixel) const {
+  bool Map(const TItemPoint& it, QPoint shift, QPoint& pixel) const {
     constexpr int Limit = TCustomRChart::PixelLimit;
 #if defined(__SSE2__)
-    static_assert(offsetof(TDisplayItem, Y) == offsetof(TDisplayItem, X) + sizeof(double));
+    static_assert(offsetof(TItemPoint, Y) == offsetof(TItemPoint, X) + sizeof(double));
     const __m128d round = _mm_set1_pd(6755399441055744.0), half = _mm_set1_pd(0.5);
     const __m128d limit = _mm_set1_pd(1e9);
     const __m128d absMask = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFLL));
@@ -329,8 +330,15 @@ void TCustomRChart::DrawHighlightedArea(TCanvas& canvas, int XOffset, int YOffse
   }
 }
 
+// A plain hairline's runs of points in one pixel column are drawn as their spans.
 void TCustomRChart::DrawPolyline(TCanvas& canvas, const QPoint* points, int count) {
   ++stats_.Polylines;
+  if (count > 4 && count <= PolylineBufferSize && ItemRuns::PlainHairline(canvas)) {
+    const int n = ItemRuns::ReduceColumnRuns(points, count, reducedPolyline_.data());
+    canvas.Polyline(reducedPolyline_.data(), n);
+    canvas.MoveTo(points[count - 1].x(), points[count - 1].y());
+    return;
+  }
   canvas.Polyline(points, count);
 }
 
@@ -377,60 +385,113 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
                       std::isfinite(double(f.ky)) && std::isfinite(double(f.dy));
     maps[n] = FastLayer(fast, FastAxis(double(f.kx), double(f.dx)), FastAxis(double(f.ky), double(f.dy)));
   }
-  const int shiftX = XOffset - marginLeft_, shiftY = YOffset - marginTop_;
-
-  // 4. Items in list order, in runs: first the pixels of a run's items (layers
-  // outside 1 .. NumLayers use the unmapped entry 0 and are skipped below), then the
-  // items themselves.
-  constexpr int Run = 256;
-  QPoint runPixel[Run];
-  bool runMapped[Run];
-  const QPoint shift(shiftX, shiftY);
-  for (int base = 0; base < itemCount_; base += Run) {
-    const int end = std::min(itemCount_, base + Run);
-    Platform::ClearUpperVectorState(); // the drawing of the previous run may have used them
-    for (int i = base; i < end; ++i) {
-      const TDisplayItem& it = items_[i];
-      const FastLayer& map = maps[unsigned(it.Layer) <= unsigned(NumLayers) ? it.Layer : 0];
-      runMapped[i - base] = map.Map(it, shift, runPixel[i - base]);
+  const QPoint shift(XOffset - marginLeft_, YOffset - marginTop_);
+  const TItemPoint* points = items_->Points();
+  auto exactPixel = [&](int layer, const TItemPoint& p) {
+    const QPoint px = MapToPixel(layer, p.X, p.Y);
+    return QPoint(ClampItemPixel(px.x()) + shift.x(), ClampItemPixel(px.y()) + shift.y());
+  };
+  // Items i0 .. i1 - 1 of a layer into the polyline buffer, mapped straight into it.
+  auto addPoints = [&](int layer, int i0, int i1) {
+    const FastLayer& map = maps[layer];
+    while (i0 < i1) {
+      if (n == 0) polyBuffer_[n++] = current;
+      const int k = std::min(PolylineBufferSize - n, i1 - i0);
+      Platform::ClearUpperVectorState(); // the drawing before may have used them
+      bool mapped = true;
+      for (int j = 0; j < k; ++j) mapped &= map.Map(points[i0 + j], shift, polyBuffer_[n + j]);
+      if (!mapped)
+        for (int j = 0; j < k; ++j)
+          if (!map.Map(points[i0 + j], shift, polyBuffer_[n + j]))
+            polyBuffer_[n + j] = exactPixel(layer, points[i0 + j]);
+      n += k;
+      i0 += k;
+      if (n == PolylineBufferSize) {
+        flush();
+        polyBuffer_[n++] = current; // the next polyline continues from here
+      }
     }
-    for (int i = base; i < end; ++i) {
-      const TDisplayItem& it = items_[i];
-      const int layer = it.Layer;
-      if (!classVisible_[it.ItemClass] || layer < 1 || layer > NumLayers || !layerVisible_[layer])
-        continue;
-      if (it.LineWidth != curWidth) {
-        flush();
-        curWidth = it.LineWidth;
-        canvas.Pen.Width = curWidth;
+  };
+  auto addPoint = [&](QPoint p) {
+    if (n == 0) polyBuffer_[n++] = current;
+    polyBuffer_[n++] = p;
+    if (n == PolylineBufferSize) {
+      flush();
+      polyBuffer_[n++] = current;
+    }
+  };
+  // The pixel x of item i of a layer with a linear x axis.
+  auto pixelX = [&](int layer, int i) {
+    int px = 0;
+    if (!maps[layer].x.Map(points[i].X, px)) px = MapToPixel(layer, points[i].X, 0).x();
+    return ClampItemPixel(px) + shift.x();
+  };
+
+  // 4. Items in list order, a run of items with the same attributes at a time.
+  const std::vector<TItemRun>& runs = items_->Runs();
+  for (size_t r = 0; r < runs.size() && runs[r].First < itemCount_; ++r) {
+    const TItemRun& run = runs[r];
+    const int first = run.First;
+    const int end = r + 1 < runs.size() ? std::min(runs[r + 1].First, itemCount_) : itemCount_;
+    const TItemAttrs& a = run.Attrs;
+    const int layer = a.Layer;
+    if (!classVisible_[a.ItemClass] || layer < 1 || layer > NumLayers || !layerVisible_[layer])
+      continue;
+    if (a.LineWidth != curWidth) {
+      flush();
+      curWidth = a.LineWidth;
+      canvas.Pen.Width = curWidth;
+    }
+    if (a.Kind == ikMoveTo) { // only the last of consecutive move-to items counts
+      flush();
+      QPoint p;
+      if (!maps[layer].Map(points[end - 1], shift, p)) p = exactPixel(layer, points[end - 1]);
+      current = p;
+      canvas.MoveTo(p.x(), p.y());
+      continue;
+    }
+    if (a.Kind != ikLineTo) continue;
+    const TColor color = Monochrome ? 0 : a.Color;
+    if (color != curPen || a.PenStyle != curStyle || a.FillColor != curBrush) {
+      flush();
+      curPen = color;
+      curStyle = a.PenStyle;
+      curBrush = a.FillColor;
+      canvas.Pen.Color = curPen;
+      canvas.Pen.Style = curStyle;
+      canvas.Brush.Color = curBrush;
+    }
+    // A rising run of a plain hairline on a linear x axis: the items left and right
+    // of the image are found by binary search; of them only the neighbours of the
+    // visible ones and the run's ends are drawn (the rest would draw nothing). Long
+    // runs with two linear axes go column by column; lists of the main window's
+    // length keep their polylines of PolylineBufferSize items.
+    const long double kx = factors_[layer].kx;
+    if (run.Rising && end - first > 8 && kx != 0 && !propsX_[layer]->Logarithmic() &&
+        ItemRuns::PlainHairline(canvas)) {
+      const ItemRuns::VisibleItems v = ItemRuns::FindVisibleItems(
+          first, end, canvas.Width(), kx > 0, [&](int i) { return pixelX(layer, i); });
+      if (v.First > first) addPoints(layer, first, first + 1);
+      if (end - first >= LongRun && maps[layer].fast) {
+        const FastLayer& map = maps[layer];
+        auto pixelY = [&](double y) {
+          int py = 0;
+          if (!map.y.Map(y, py)) py = MapToPixel(layer, 0, y).y();
+          return ClampItemPixel(py) + shift.y();
+        };
+        auto pixel = [&](int i) {
+          QPoint p;
+          return map.Map(points[i], shift, p) ? p : exactPixel(layer, points[i]);
+        };
+        Platform::ClearUpperVectorState();
+        ItemRuns::AddColumns(points, v.First, v.Last + 1, [&](int i) { return pixelX(layer, i); },
+                             pixelY, pixel, addPoint);
+      } else {
+        addPoints(layer, v.First, v.Last + 1);
       }
-      QPoint p = runPixel[i - base];
-      if (!runMapped[i - base]) {
-        const QPoint px = MapToPixel(layer, it.X, it.Y);
-        p = QPoint(ClampItemPixel(px.x()) + shiftX, ClampItemPixel(px.y()) + shiftY);
-      }
-      if (it.Kind == ikMoveTo) {
-        flush();
-        current = p;
-        canvas.MoveTo(p.x(), p.y());
-      } else if (it.Kind == ikLineTo) {
-        const TColor color = Monochrome ? 0 : it.Color;
-        if (color != curPen || it.PenStyle != curStyle || it.FillColor != curBrush) {
-          flush();
-          curPen = color;
-          curStyle = it.PenStyle;
-          curBrush = it.FillColor;
-          canvas.Pen.Color = curPen;
-          canvas.Pen.Style = curStyle;
-          canvas.Brush.Color = curBrush;
-        }
-        if (n == 0) polyBuffer_[n++] = current;
-        polyBuffer_[n++] = p;
-        if (n == PolylineBufferSize) {
-          flush();
-          polyBuffer_[n++] = p; // the next polyline continues from here
-        }
-      }
+      if (v.Last < end - 1) addPoints(layer, end - 1, end);
+    } else {
+      addPoints(layer, first, end);
     }
   }
   // 5. Last polyline.

@@ -419,7 +419,7 @@ TEST(DataSharing, SharersSeeTheSourceList) {
   EXPECT_EQ(viewer.ItemCount(), 1);
   source.LineTo(3, 4);
   EXPECT_EQ(viewer.ItemCount(), 2);
-  EXPECT_EQ(&viewer.Item(1), &source.Item(1)); // the same array, not a copy
+  EXPECT_EQ(&viewer.Items(), &source.Items()); // the same list, not a copy
   EXPECT_EQ(viewer.Capacity(), 0);
 
   // A chart that names a viewer is redirected to the viewer's source.

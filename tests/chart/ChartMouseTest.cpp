@@ -74,7 +74,7 @@ TEST_F(ChartMouse, ZoomWindowKeepsOrInvertsTheAxesAndKeepsTheDisplayList) {
   Show();
   chart.MoveTo(0, 0);
   for (int i = 1; i <= 1500; ++i) chart.LineTo(i * 0.001, 0.5);
-  const TDisplayItem* first = &chart.Item(0);
+  const TItemPoint* first = chart.Items().Points();
   chart.SetMouseAction(maZoomWindPos);
   chart.ResetRenderStats();
   // x 2 .. 4 is pixels 136 .. 222, y 0.5 .. -0.5 pixels 80 .. 180; bottom-right to top-left.
@@ -91,7 +91,7 @@ TEST_F(ChartMouse, ZoomWindowKeepsOrInvertsTheAxesAndKeepsTheDisplayList) {
   // Zooming changes only ranges: the list is neither cleared nor rebuilt.
   EXPECT_EQ(chart.ItemCount(), 1501);
   EXPECT_EQ(chart.Capacity(), 2000);
-  EXPECT_EQ(&chart.Item(0), first);
+  EXPECT_EQ(chart.Items().Points(), first);
 
   chart.SetMouseAction(maZoomWind);
   chart.SetLayerRange(1, 0, -1.1L, 10, 1.1L);

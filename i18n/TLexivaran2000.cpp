@@ -63,6 +63,18 @@ QString NormaliseKey(QString key) {
   return out;
 }
 
+// The toolkit properties the class and its bases publish under names of their own.
+QSet<QByteArray> ToolkitDuplicates(const QMetaObject* mo) {
+  QSet<QByteArray> names;
+  for (int i = 0; i < mo->classInfoCount(); ++i) {
+    const QMetaClassInfo info = mo->classInfo(i);
+    if (qstrcmp(info.name(), "ToolkitDuplicates") != 0) continue;
+    for (const QByteArray& name : QByteArray(info.value()).split(' '))
+      if (!name.isEmpty()) names.insert(name);
+  }
+  return names;
+}
+
 bool InheritsClass(const QMetaObject* mo, const char* className) {
   for (; mo; mo = mo->superClass())
     if (qstrcmp(mo->className(), className) == 0) return true;
@@ -150,9 +162,11 @@ void TLexivaran2000::TranslateObject(QObject* object, QSet<QObject*>& done) {
   if (ObjectHook) ObjectHook(this, object, translate);
   if (!translate) return;
   const QMetaObject* mo = object->metaObject();
+  const QSet<QByteArray> duplicates = ToolkitDuplicates(mo);
   for (int i = 0; i < mo->propertyCount(); ++i) {
     const QMetaProperty p = mo->property(i);
     if (!p.isReadable() || qstrcmp(p.name(), "objectName") == 0 || qstrcmp(p.name(), "Name") == 0) continue;
+    if (duplicates.contains(p.name())) continue;
     const QMetaType type = p.metaType();
     if (type.id() == QMetaType::QString) {
       const QString v = p.read(object).toString();

@@ -37,7 +37,10 @@ public:
   // Translates root's published text properties that start with the key prefix
   // ("LX_", case-sensitive; objectName is never changed), its string lists, its
   // collections and its scale property objects, then every object root owns,
-  // depth first.
+  // depth first. A class that publishes a toolkit property under a name of its
+  // own lists the toolkit's name in Q_CLASSINFO("ToolkitDuplicates", "text toolTip");
+  // such a property is written only through the class's own one, so that its
+  // setter runs and a text is translated once.
   void TranslateComponent(QObject* root);
 
   // Collect keys that have no entry and write a table file at destruction.

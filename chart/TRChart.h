@@ -93,6 +93,9 @@ public:
   bool LockPaint();
   // Puts the lock back; going from set to clear repaints (returns true then).
   bool RestorePaintLock(bool saved);
+  // Puts the lock back without painting. Updates hold the lock through a
+  // TPaintLockGuard (PaintLockGuard.h), which restores it also when a handler throws.
+  void RestorePaintLockQuietly(bool saved) { paintLock_ = saved; }
 
   // ---- drawing ----
   void Paint() override;

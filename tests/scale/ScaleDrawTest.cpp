@@ -108,6 +108,40 @@ TEST_F(DrawnScale, VerticalTicksAndLabels) {
   EXPECT_GE(right.right(), 48);
 }
 
+// The date line of a sub-day calendar tick sits directly above the tick's time
+// label (top at y - 3 x (hd / 2)), also when that top lies above the control: it
+// is then cut off at the edge, never moved onto the time label.
+TEST_F(DrawnScale, VerticalDateLinesStayAboveTheirTimeLabels) {
+  scale.SetBounds(0, 0, 120, 240);
+  scale.SetScaleType(sctYL);
+  scale.SetMarginTop(10); // the top tick's time label starts near the top edge
+  scale.SetLabelType(ftDateTime);
+  scale.SetShortTicks(false);
+  scale.SetRangeLow(45000.25); // 06:00 .. 18:00, a tick every 3 hours
+  scale.SetRangeHigh(45000.75);
+  TCanvas& c = scale.WindowCanvas();
+  const int h = c.TextHeight("0");
+  const int top = scale.ValueToPixel(45000.75), middle = scale.ValueToPixel(45000.5);
+  ASSERT_EQ(top, 10);
+  ASSERT_LT(top - 3 * (h / 2), 0);
+  const auto timeRows = [&](int y) { return Image().copy(28, y - h / 2 + 1, 92, h - 1); };
+
+  scale.DateFormat()->SetDateForTime(dtNone);
+  const QImage topTime = timeRows(top), middleTime = timeRows(middle);
+  const QRect middleInk = InkBox(Image(), QRect(28, middle - 2 * h, 92, 4 * h));
+  ASSERT_FALSE(middleInk.isEmpty());
+
+  scale.DateFormat()->SetDateForTime(dtAllTicks);
+  EXPECT_TRUE(timeRows(top) == topTime);
+  EXPECT_TRUE(timeRows(middle) == middleTime);
+  // Away from the edge the date line shows whole above the time label...
+  const QRect middleDate = InkBox(Image(), QRect(28, middle - 2 * h, 92, 4 * h));
+  EXPECT_LT(middleDate.top(), middleInk.top() - h / 2);
+  EXPECT_GE(middleDate.top(), middle - 3 * (h / 2));
+  // ... and at the top only its lowest rows are left inside the control.
+  EXPECT_FALSE(InkBox(Image(), QRect(28, 0, 92, top - h / 2 + 1)).isEmpty());
+}
+
 TEST_F(DrawnScale, CaptionAnchorsAndAlignment) {
   scale.SetShowBaseLine(false);
   scale.SetLabelType(ftNoFigs);

@@ -134,7 +134,7 @@ TEST(TranslationTable, TheSpacedKeyIsFoundOnlyWithItsTrailingSpace) {
 
 TEST(TranslationTable, ApplicationNameAndLegacyEncoding) {
   TLexivaran2000 engine("Kalvora");
-  // Not valid UTF-8: read as Latin-1, as older tables were written.
+  // Not valid UTF-8: read in the 8-bit code page older tables were written in.
   Load(engine, "[t]=<%appname%> \xfc<%APPNAME%>|$$");
   EXPECT_EQ(engine.Translate("T"), QString::fromUtf8("Kalvora \xc3\xbc" "Kalvora"));
 }

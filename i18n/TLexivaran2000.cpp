@@ -6,8 +6,8 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QMetaProperty>
+#include <QSaveFile>
 #include <QSequentialIterable>
 #include <QStringDecoder>
 

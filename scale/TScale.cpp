@@ -267,10 +267,14 @@ void TScale::SetSuppressPaint(bool v) {
 }
 
 void TScale::ForcedPaint() {
-  const bool saved = suppressPaint_;
+  // The suppression comes back also when a handler called while drawing throws.
+  struct Restore {
+    bool& flag;
+    const bool saved;
+    ~Restore() { flag = saved; }
+  } restore{suppressPaint_, suppressPaint_};
   suppressPaint_ = false;
   Redraw();
-  suppressPaint_ = saved;
 }
 
 void TScale::SetChartOwned(bool v) {

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 #include <gtest/gtest.h>
 
 namespace {
@@ -294,6 +295,27 @@ TEST(ScaleOnACanvas, TheRecordKeepsTheFirst250Ticks) {
   EXPECT_EQ(scale.NumTicks(), 250);
   EXPECT_EQ(scale.TickPosition(250), 249.0);
   EXPECT_EQ(scale.TickPosition(251), 0.0);
+}
+
+// A handler that throws while the chart has its scale draw: the scale goes back
+// to drawing only when asked, instead of painting onto the chart's image on its own.
+TEST(ScaleOnACanvas, AThrowingHandlerLeavesPaintingSuppressed) {
+  TBitmap image(200, 60);
+  TScale scale;
+  scale.SetBounds(0, 0, 200, 60);
+  scale.SetChartOwned(true);
+  scale.SetExternalCanvas(&image.Canvas(), 0, 0);
+  scale.SetSuppressPaint(true);
+  int drawn = 0;
+  scale.OnScaleTickDrawn = [&](QObject*, TCanvas&, TScaleType, double, int, int) {
+    ++drawn;
+    throw std::runtime_error("handler failed");
+  };
+  EXPECT_THROW(scale.ForcedPaint(), std::runtime_error);
+  EXPECT_EQ(drawn, 1);
+  EXPECT_TRUE(scale.SuppressPaint());
+  scale.SetRangeHigh(50); // a change redraws nothing by itself
+  EXPECT_EQ(drawn, 1);
 }
 
 TEST(ScaleOnACanvas, AbsurdRangesPaintWithoutFailing) {

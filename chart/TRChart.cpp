@@ -1,4 +1,5 @@
 #include "TRChart.h"
+#include "PaintLockGuard.h"
 #include "Cursors.h"
 #include "DeviceCaps.h"
 #include "MessageBox.h"
@@ -508,12 +509,12 @@ void TCustomRChart::SetLayerRange(int Layer, long double LoX, long double LoY, l
                                   long double HiY) {
   if (Layer < 0 || Layer > NumLayers) return;
   // One lock over all layers, so that a call repaints once.
-  const bool saved = LockPaint();
+  TPaintLockGuard lock(*this);
   if (Layer == 0)
     for (int n = 1; n <= NumLayers; ++n) ApplyLayerRange(n, LoX, LoY, HiX, HiY);
   else
     ApplyLayerRange(Layer, LoX, LoY, HiX, HiY);
-  const bool painted = RestorePaintLock(saved);
+  const bool painted = lock.Restore();
   if (!painted && (autoRedraw_ || IsDesigning()) && !IsLoading()) Paint();
 }
 
@@ -555,7 +556,7 @@ void TCustomRChart::ApplyRangesToLayer(int n, long double lx, long double ly, lo
   TScaleProps* xp = propsX_[n];
   TScaleProps* yp = propsY_[n];
   // A controlled axis keeps its range; the layers this one controls follow it.
-  const bool saved = LockPaint();
+  TPaintLockGuard lock(*this);
   if (jointLayers_->XControlledBy(n) != n) {
     lx = xp->RangeLow();
     hx = xp->RangeHigh();
@@ -566,7 +567,7 @@ void TCustomRChart::ApplyRangesToLayer(int n, long double lx, long double ly, lo
   }
   StoreRange(n, lx, ly, hx, hy);
   ApplyJoints(n);
-  RestorePaintLock(saved);
+  lock.Restore();
 }
 
 // Gives every other layer controlled by this one its controllers' ranges.
@@ -635,14 +636,14 @@ void TCustomRChart::ScalePropsChanged() {
     propsPending_ = true;
     return;
   }
-  const bool saved = LockPaint();
+  TPaintLockGuard lock(*this);
   SyncAllScales();
   for (int n = 1; n <= NumLayers; ++n) {
     StoreRange(n, propsX_[n]->RangeLow(), propsY_[n]->RangeLow(), propsX_[n]->RangeHigh(),
                propsY_[n]->RangeHigh());
     ApplyJoints(n);
   }
-  if (!RestorePaintLock(saved)) Paint();
+  if (!lock.Restore()) Paint();
 }
 
 void TCustomRChart::EndPropsBatch() {
@@ -745,10 +746,9 @@ void TCustomRChart::RepaintIfAuto() {
 void TCustomRChart::SetBounds(int left, int top, int w, int h) {
   w = std::max(w, MinimumWidth());
   h = std::max(h, MinimumHeight());
-  const bool saved = LockPaint();
+  const TPaintLockGuard lock(*this); // put back quietly: the platform repaints a resized window
   setGeometry(left, top, w, h);
   ApplyResize();
-  paintLock_ = saved; // the platform repaints a resized window
 }
 
 // Everything that follows the control's size: isometric y ranges, the scales'
@@ -777,9 +777,8 @@ void TCustomRChart::resizeEvent(QResizeEvent* event) {
     return; // the resize comes back here with the allowed size
   }
   if (size() == appliedSize_) return;
-  const bool saved = LockPaint();
+  const TPaintLockGuard lock(*this);
   ApplyResize();
-  paintLock_ = saved;
 }
 
 // Tab and the arrow keys stay with the chart.
@@ -838,11 +837,10 @@ void TCustomRChart::AfterMarginChange(const std::array<TScale*, NumLayers + 1>& 
                                       void (TScale::*setMargin)(int), int scaleMargin) {
   ResizeDataImage();
   if (isometric_) {
-    const bool saved = LockPaint();
+    const TPaintLockGuard lock(*this); // put back quietly: the repaint follows below
     BeginPropsBatch();
     RefitIsometric();
     EndPropsBatch();
-    paintLock_ = saved;
   }
   SyncAllScales();
   for (int n = 1; n <= NumLayers; ++n) (scales[n]->*setMargin)(scaleMargin);
@@ -862,18 +860,18 @@ void TCustomRChart::SetShadowWidth(int v) {
 void TCustomRChart::SetIsometric(bool v) {
   isometric_ = v;
   if (!v) return;
-  const bool saved = LockPaint();
+  TPaintLockGuard lock(*this);
   BeginPropsBatch();
   RefitIsometric();
   EndPropsBatch();
-  RestorePaintLock(saved);
+  lock.Restore();
 }
 
 void TCustomRChart::SetStandardLayout(ChartTypes::TRChartLayout v) {
   if (v < rcl_X1Bottom_Y1Left || v > rcl_X2Both_Y2Both) return;
   standardLayout_ = v;
   const LayoutRow& row = kLayouts[v];
-  const bool saved = LockPaint();
+  TPaintLockGuard lock(*this);
   BeginPropsBatch();
   SetMarginLeft(row.left);
   SetMarginRight(row.right);
@@ -896,7 +894,7 @@ void TCustomRChart::SetStandardLayout(ChartTypes::TRChartLayout v) {
   }
   EndPropsBatch();
   SyncAllScales();
-  RestorePaintLock(saved);
+  lock.Restore();
 }
 
 void TCustomRChart::SetGridStyle(ChartTypes::GridStyleType v) {

@@ -103,6 +103,9 @@ public:
   bool LockPaint();
   // Puts the lock back; going from set to clear repaints (returns true then).
   bool RestorePaintLock(bool saved);
+  // Puts the lock back without painting. Updates hold the lock through a
+  // TPaintLockGuard (PaintLockGuard.h), which restores it also when a handler throws.
+  void RestorePaintLockQuietly(bool saved) { paintLock_ = saved; }
 
   // ---- drawing ----
   void Paint() override;
@@ -120,7 +123,7 @@ public:
 
   // ---- geometry ----
   // Applies the bounds with the minimum size that keeps the data area 80 x 20 pixels.
-  void SetBounds(int left, int top, int width, int height);
+  void SetBounds(int left, int top, int width, int height) override;
   int MinimumWidth() const { return marginLeft_ + marginRight_ + shadowWidth_ + 80; }
   int MinimumHeight() const { return marginTop_ + marginBottom_ + shadowWidth_ + 20; }
 

@@ -4,6 +4,7 @@
 // through the layer-range machinery, so joint layers and the MinRange and
 // logarithmic guards apply, and the chart repaints through its paint lock.
 #include "Cursors.h"
+#include "PaintLockGuard.h"
 #include "PixelMath.h"
 #include "TRChart.h"
 
@@ -240,7 +241,7 @@ void TCustomRChart::FinishZoomWindow(Qt::MouseButton button) {
   if (button != Qt::LeftButton || zoomX0_ == zoomX1_ || zoomY0_ == zoomY1_) return;
 
   const TMouseActMode mode = mouseAction_;
-  const bool saved = LockPaint();
+  TPaintLockGuard lock(*this);
   for (int n = 1; n <= NumLayers; ++n) {
     if (!mouseLayers_[n]) continue;
     // The exact world values of the two corner pixels.
@@ -272,7 +273,7 @@ void TCustomRChart::FinishZoomWindow(Qt::MouseButton button) {
     }
   }
   if (OnZoomPan) OnZoomPan(this);
-  RestorePaintLock(saved); // the repaint also removes the band
+  lock.Restore(); // the repaint also removes the band
 }
 
 // ============================================================================
@@ -307,7 +308,7 @@ void TCustomRChart::PanMove(int x, int y) {
   const long double ah = height() - marginTop_ - marginBottom_ - shadowWidth_;
   const bool panX = mouseAction_ != maPanVert && aw > 0;
   const bool panY = mouseAction_ != maPanHoriz && ah > 0;
-  const bool saved = LockPaint();
+  TPaintLockGuard lock(*this);
   for (int n = 1; n <= NumLayers; ++n) {
     if (!mouseLayers_[n]) continue;
     const TScaleProps* xp = propsX_[n];
@@ -340,14 +341,14 @@ void TCustomRChart::PanMove(int x, int y) {
     }
     ApplyRangesToLayer(n, nxl, nyl, nxh, nyh);
   }
-  RestorePaintLock(saved);
+  lock.Restore();
   if (OnZoomPan) OnZoomPan(this);
 }
 
 // Zooms around the centre of the start view; the factors come from the
 // control's size and scale the ranges linearly, also on logarithmic axes.
 void TCustomRChart::DragZoomMove(int x, int y) {
-  const bool saved = LockPaint();
+  TPaintLockGuard lock(*this);
   for (int n = 1; n <= NumLayers; ++n) {
     if (!mouseLayers_[n]) continue;
     const TDragStart& s = dragStart_[n];
@@ -359,7 +360,7 @@ void TCustomRChart::DragZoomMove(int x, int y) {
     const long double hy = (static_cast<long double>(s.yh0) - s.yl0) * fy / 2;
     ApplyRangesToLayer(n, cx - hx, cy - hy, cx + hx, cy + hy);
   }
-  RestorePaintLock(saved);
+  lock.Restore();
   if (OnZoomPan) OnZoomPan(this);
 }
 
@@ -416,10 +417,10 @@ void TCustomRChart::SelectTextLabel(int x, int y) {
 void TCustomRChart::CrossHairMove(int x, int y) {
   TCrossHair* ch = crossHairs_[std::clamp(selCrossHair_, 1, NumCrossHairs) - 1];
   const QPointF w = MapToWorld(ch->Layer(), x, y);
-  const bool saved = LockPaint();
+  TPaintLockGuard lock(*this);
   ch->SetPosX(w.x());
   ch->SetPosY(w.y());
-  RestorePaintLock(saved); // one Paint
+  lock.Restore(); // one Paint
   if (OnCrossHairMove) OnCrossHairMove(this, ch);
 }
 
@@ -427,9 +428,9 @@ void TCustomRChart::TextLabelMove(int x, int y) {
   TTextLabel* tl = textLabels_[std::clamp(selTextLabel_, 1, NumTextLabels) - 1];
   const QPointF w = MapToWorld(tl->Layer(), x, y);
   const TTxtLblAttachMode attach = tl->AttachToData();
-  const bool saved = LockPaint();
+  TPaintLockGuard lock(*this);
   tl->SetPosX(attach == tlamXOnly || attach == tlamBoth ? w.x() : x);
   tl->SetPosY(attach == tlamYOnly || attach == tlamBoth ? w.y() : y);
-  RestorePaintLock(saved); // one Paint
+  lock.Restore(); // one Paint
   if (OnTextLabelMove) OnTextLabelMove(this, tl);
 }

@@ -4,6 +4,7 @@
 // Everything is drawn off-screen first; the window receives finished images only.
 #include "TRChart.h"
 #include "ItemRuns.h"
+#include "PaintLockGuard.h"
 #include "PixelMath.h"
 #include "VectorState.h"
 
@@ -126,9 +127,8 @@ struct FastLayer {
 void TCustomRChart::Paint() {
   if (destroying_ || !isVisible() || IsLoading() || paintLock_) return;
   if (size() != appliedSize_) { // resized while no resize notice reached us
-    const bool saved = LockPaint();
+    const TPaintLockGuard lock(*this);
     ApplyResize();
-    paintLock_ = saved;
   }
   ++stats_.FullPaints;
   ComposeControlImage();
@@ -269,9 +269,8 @@ void TCustomRChart::DrawDataBackground(TCanvas& canvas, int XOffset, int YOffset
       canvas.Rectangle(XOffset, YOffset, XOffset + dw, YOffset + dh);
       // The picture is dropped for good. Its change notice would repaint from
       // inside this drawing: the lock keeps that out, the drawing goes on.
-      const bool saved = LockPaint();
+      const TPaintLockGuard lock(*this);
       bakGndImg_->SetName(QString());
-      paintLock_ = saved;
       return;
     }
     DrawBackgroundPicture(canvas, dw, dh);

@@ -2,21 +2,45 @@
 
 #include "Exceptions.h"
 #include "MessageBox.h"
+#include "Windows1252.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QMetaProperty>
+#include <QSaveFile>
 #include <QSequentialIterable>
 #include <QStringDecoder>
 
 namespace {
 
-QString DecodeTable(const QByteArray& data) {
+using TTableEncoding = TLexivaran2000::TTableEncoding;
+
+constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
+
+// A byte-order mark makes a table UTF-8 (bad sequences become replacement
+// characters); without one it is UTF-8 only when it decodes as UTF-8 throughout.
+QString DecodeTable(const QByteArray& data, TTableEncoding& encoding) {
+  const bool bom = data.startsWith(kUtf8Bom);
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  QString text = utf8.decode(data);
-  if (utf8.hasError()) text = QString::fromLatin1(data);
+  QString text = utf8.decode(QByteArrayView(data).sliced(bom ? kUtf8Bom.size() : 0));
+  if (bom) {
+    encoding = TTableEncoding::Utf8WithBom;
+  } else if (utf8.hasError()) {
+    encoding = TTableEncoding::Windows1252;
+    text = DecodeWindows1252(data);
+  } else {
+    encoding = TTableEncoding::Utf8;
+  }
   return text;
+}
+
+QByteArray EncodeTable(const QStringList& lines, TTableEncoding encoding) {
+  QByteArray data = encoding == TTableEncoding::Utf8WithBom ? kUtf8Bom.toByteArray() : QByteArray();
+  for (const QString& line : lines) {
+    data += encoding == TTableEncoding::Windows1252 ? EncodeWindows1252(line) : line.toUtf8();
+    data += "\r\n";
+  }
+  return data;
 }
 
 // Copy of the platform's strings: 1-based index (clamped to 1), count <= 0 gives "".
@@ -37,6 +61,18 @@ QString NormaliseKey(QString key) {
     out += c;
   }
   return out;
+}
+
+// The toolkit properties the class and its bases publish under names of their own.
+QSet<QByteArray> ToolkitDuplicates(const QMetaObject* mo) {
+  QSet<QByteArray> names;
+  for (int i = 0; i < mo->classInfoCount(); ++i) {
+    const QMetaClassInfo info = mo->classInfo(i);
+    if (qstrcmp(info.name(), "ToolkitDuplicates") != 0) continue;
+    for (const QByteArray& name : QByteArray(info.value()).split(' '))
+      if (!name.isEmpty()) names.insert(name);
+  }
+  return names;
 }
 
 bool InheritsClass(const QMetaObject* mo, const char* className) {
@@ -68,9 +104,10 @@ TLexivaran2000::~TLexivaran2000() {
 void TLexivaran2000::LoadFromStream(QIODevice& stream) {
   keys_.clear();
   texts_.clear();
+  encoding_ = TTableEncoding::Utf8;
   if (!stream.isOpen() && !stream.open(QIODevice::ReadOnly)) return;
   if (!stream.isSequential()) stream.seek(0);
-  const QString data = DecodeTable(stream.readAll());
+  const QString data = DecodeTable(stream.readAll(), encoding_);
   static const QString delimiter = QStringLiteral("|$$");
   qsizetype pos = 0;
   for (;;) {
@@ -125,9 +162,11 @@ void TLexivaran2000::TranslateObject(QObject* object, QSet<QObject*>& done) {
   if (ObjectHook) ObjectHook(this, object, translate);
   if (!translate) return;
   const QMetaObject* mo = object->metaObject();
+  const QSet<QByteArray> duplicates = ToolkitDuplicates(mo);
   for (int i = 0; i < mo->propertyCount(); ++i) {
     const QMetaProperty p = mo->property(i);
     if (!p.isReadable() || qstrcmp(p.name(), "objectName") == 0 || qstrcmp(p.name(), "Name") == 0) continue;
+    if (duplicates.contains(p.name())) continue;
     const QMetaType type = p.metaType();
     if (type.id() == QMetaType::QString) {
       const QString v = p.read(object).toString();
@@ -176,12 +215,12 @@ void TLexivaran2000::WriteCollectedFile() {
   QStringList lines = collected_;
   for (qsizetype i = 0; i < keys_.size(); ++i)
     lines << QLatin1Char('[') + keys_[i] + QStringLiteral("]=") + texts_[i] + QStringLiteral("|$$");
-  QByteArray data;
-  for (const QString& line : lines) data += line.toUtf8() + "\r\n";
+  const QByteArray data = EncodeTable(lines, encoding_);
   const QString name = CollectedFileName();
-  QFile file(name);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+  // Written beside the old file and put in its place only when complete.
+  QSaveFile file(name);
+  if (!file.open(QIODevice::WriteOnly))
     throw Exception(QStringLiteral("Cannot create file \"%1\". %2").arg(name, file.errorString()));
-  if (file.write(data) != data.size() || !file.flush())
+  if (file.write(data) != data.size() || !file.commit())
     throw Exception(QStringLiteral("Error writing file \"%1\". %2").arg(name, file.errorString()));
 }

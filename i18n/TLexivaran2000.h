@@ -5,7 +5,8 @@
 // An ".itl" file is a sequence of records "[" key "]=" text "|$$". Keys are kept
 // lower-cased with white space tidied; in texts, backslash-n is a line break,
 // "<%n%>" the n-th argument of a lookup and "<%APPNAME%>" the application name.
-// Files are read as UTF-8, or as Latin-1 when they are not valid UTF-8.
+// Files are read as UTF-8 when they start with its byte-order mark or decode as
+// UTF-8 throughout, else in the desktop's 8-bit code page, Windows-1252.
 #include <QIODevice>
 #include <QObject>
 #include <QSet>
@@ -14,6 +15,9 @@
 
 class TLexivaran2000 {
 public:
+  // How the last table was read; the collected file is written the same way.
+  enum class TTableEncoding { Utf8, Utf8WithBom, Windows1252 };
+
   // Called after every successful lookup; may change the text.
   using TTextHook = std::function<void(TLexivaran2000* engine, const QString& key, QString& text)>;
   // Called before an object's properties are translated; clearing the flag skips it.
@@ -33,7 +37,10 @@ public:
   // Translates root's published text properties that start with the key prefix
   // ("LX_", case-sensitive; objectName is never changed), its string lists, its
   // collections and its scale property objects, then every object root owns,
-  // depth first.
+  // depth first. A class that publishes a toolkit property under a name of its
+  // own lists the toolkit's name in Q_CLASSINFO("ToolkitDuplicates", "text toolTip");
+  // such a property is written only through the class's own one, so that its
+  // setter runs and a text is translated once.
   void TranslateComponent(QObject* root);
 
   // Collect keys that have no entry and write a table file at destruction.
@@ -47,6 +54,8 @@ public:
   // Table lines collected for keys without an entry.
   const QStringList& Collected() const { return collected_; }
   QString KeyPrefix() const { return keyPrefix_; }
+  // UTF-8 until a table has been read.
+  TTableEncoding TableEncoding() const { return encoding_; }
 
   // The program file whose name the collected file takes (default: this program).
   void SetProgramFileName(const QString& fileName) { programFileName_ = fileName; }
@@ -54,7 +63,9 @@ public:
   // the current directory) with the extension ".itl".
   QString CollectedFileName() const;
   // Writes the collected lines followed by every table entry, one per line,
-  // each ending in CR LF. Throws Exception when the file cannot be written.
+  // each ending in CR LF, in the encoding the table was read in. The file is
+  // replaced whole or not at all: throws Exception when it cannot be written,
+  // and an existing file then stays as it was.
   void WriteCollectedFile();
 
 private:
@@ -65,6 +76,7 @@ private:
   QString programFileName_;
   QStringList keys_, texts_;
   QStringList collected_;
+  TTableEncoding encoding_ = TTableEncoding::Utf8;
   const QString keyPrefix_ = QStringLiteral("LX_");
 };
 

@@ -7,6 +7,8 @@
 class TMemo : public QPlainTextEdit {
   Q_OBJECT
   Q_PROPERTY(QStringList Lines READ Lines WRITE SetLines)
+  // The toolkit's plainText is published as Lines.
+  Q_CLASSINFO("ToolkitDuplicates", "plainText")
 public:
   using QPlainTextEdit::QPlainTextEdit;
   QStringList Lines() const { return toPlainText().split('\n'); }

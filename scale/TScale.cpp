@@ -1,6 +1,7 @@
 #include "TScale.h"
 #include "PixelMath.h"
 #include <algorithm>
+#include <optional>
 #include <cmath>
 #include <QPaintDevice>
 
@@ -266,10 +267,14 @@ void TScale::SetSuppressPaint(bool v) {
 }
 
 void TScale::ForcedPaint() {
-  const bool saved = suppressPaint_;
+  // The suppression comes back also when a handler called while drawing throws.
+  struct Restore {
+    bool& flag;
+    const bool saved;
+    ~Restore() { flag = saved; }
+  } restore{suppressPaint_, suppressPaint_};
   suppressPaint_ = false;
   Redraw();
-  suppressPaint_ = saved;
 }
 
 void TScale::SetChartOwned(bool v) {
@@ -452,11 +457,12 @@ public:
       }
     }
     if (s_.OnScaleTickDrawn) s_.OnScaleTickDrawn(&s_, c_, type_, mark.Value, x, y);
-    if (!mark.Label.isEmpty()) Label(mark.Label, x, y, horizontal_ ? 0 : -1);
+    if (!mark.Label.isEmpty()) Label(mark.Label, x, y);
     if (!mark.DateLine.isEmpty()) {
       const int hd = c_.TextHeight(mark.DateLine);
+      // Directly above the time label, also where that top lies outside the control.
       if (horizontal_)
-        Label(mark.DateLine, x, type_ == sctXT ? y + hd : y - hd, 0);
+        Label(mark.DateLine, x, type_ == sctXT ? y + hd : y - hd);
       else
         Label(mark.DateLine, x, y, y - 3 * (hd / 2));
     }
@@ -486,8 +492,8 @@ public:
 
 private:
   // A label at the tick that meets the base line at (x, y). On vertical scales
-  // `top` is the top edge to use, or -1 for the label centred on y.
-  void Label(const QString& text, int x, int y, int top) {
+  // `top` is the top edge to use; without it the label is centred on y.
+  void Label(const QString& text, int x, int y, std::optional<int> top = std::nullopt) {
     const int w = c_.TextWidth(text);
     if (horizontal_) {
       const int h = c_.TextHeight(text);
@@ -498,8 +504,7 @@ private:
       return;
     }
     const int h = s_.labelType_ == ftDateTime ? c_.TextHeight(text) : zeroHeight_;
-    if (top < 0) top = y - h / 2;
-    c_.TextOut(type_ == sctYL ? x + 8 : x - w - 8, top, text);
+    c_.TextOut(type_ == sctYL ? x + 8 : x - w - 8, top.value_or(y - h / 2), text);
   }
 
   TScale& s_;

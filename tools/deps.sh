@@ -42,12 +42,22 @@ kalvora_install_package_deps() {
   kalvora_install_deps $KALVORA_PACKAGE_PACKAGES
 }
 
+# CI (the environment has CI=true) builds with warnings as errors; a user's build
+# only shows them. Prints the CMake option for CI builds, nothing otherwise.
+kalvora_ci_options() {
+  case "${CI:-}" in
+    true|TRUE|True|1) echo "-DKALVORA_WERROR=ON" ;;
+  esac
+}
+
 kalvora_build() {
-  local root build
+  local root build ci
   root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
   build="$root/build"
-  if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null || return 1
+  ci=$(kalvora_ci_options)
+  # CI configures every time, so that a build folder made before gets the option too.
+  if [ ! -f "$build/CMakeCache.txt" ] || [ -n "$ci" ]; then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release $ci >/dev/null || return 1
   fi
   cmake --build "$build" -j"$(nproc)" "$@"
 }

@@ -50,6 +50,8 @@ private:
   Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
   Q_PROPERTY(QString Hint READ toolTip WRITE setToolTip)
   Q_PROPERTY(int MouseArea READ MouseArea)
+  // The toolkit's toolTip is published as Hint.
+  Q_CLASSINFO("ToolkitDuplicates", "toolTip")
 
 public:
   explicit TNumLab(QWidget* parent = nullptr);

@@ -18,6 +18,9 @@ public:
 
 class TUrlLab : public QLabel, public TMouseEvents {
   Q_OBJECT
+  // The toolkit's text and toolTip are published as Caption and Hint; translation
+  // goes through those (see TLexivaran2000).
+  Q_CLASSINFO("ToolkitDuplicates", "text toolTip")
   Q_PROPERTY(QString URL READ URL WRITE SetURL)
   Q_PROPERTY(QString TaskParams READ TaskParams WRITE SetTaskParams)
   Q_PROPERTY(TFont* FontActive READ FontActive WRITE SetFontActive)

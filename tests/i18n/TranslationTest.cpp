@@ -2,6 +2,7 @@
 // whole windows and writing the file of collected keys.
 #include "MessageBox.h"
 #include "TLexivaran2000.h"
+#include "Windows1252.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -9,9 +10,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 // Readable values in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -130,9 +134,47 @@ TEST(TranslationTable, TheSpacedKeyIsFoundOnlyWithItsTrailingSpace) {
 
 TEST(TranslationTable, ApplicationNameAndLegacyEncoding) {
   TLexivaran2000 engine("Kalvora");
-  // Not valid UTF-8: read as Latin-1, as older tables were written.
+  // Not valid UTF-8: read in the 8-bit code page older tables were written in.
   Load(engine, "[t]=<%appname%> \xfc<%APPNAME%>|$$");
   EXPECT_EQ(engine.Translate("T"), QString::fromUtf8("Kalvora \xc3\xbc" "Kalvora"));
+}
+
+TEST(TranslationTable, EightBitTablesAreReadInTheDesktopCodePage) {
+  using Enc = TLexivaran2000::TTableEncoding;
+  TLexivaran2000 engine;
+  EXPECT_EQ(engine.TableEncoding(), Enc::Utf8); // nothing read yet
+  // Not UTF-8: 0x80 .. 0x9F are the code page's quotes, dashes and the euro sign.
+  Load(engine, "[e]=\x80\x93x\x94|$$[q]=\x84\x85\x99\x96\x97|$$");
+  EXPECT_EQ(engine.Translate("e"), QString::fromUtf8("\u20ac\u201cx\u201d"));
+  EXPECT_EQ(engine.Translate("q"), QString::fromUtf8("\u201e\u2026\u2122\u2013\u2014"));
+  EXPECT_EQ(engine.TableEncoding(), Enc::Windows1252);
+  // A table that decodes as UTF-8 throughout stays UTF-8, even where its bytes
+  // would also make sense in the code page.
+  Load(engine, "[e]=\xe2\x82\xac|$$");
+  EXPECT_EQ(engine.Translate("e"), QString::fromUtf8("\u20ac"));
+  EXPECT_EQ(engine.TableEncoding(), Enc::Utf8);
+  // With the byte-order mark it is UTF-8 whatever follows; bad bytes become U+FFFD.
+  Load(engine, "\xef\xbb\xbf[e]=\xc3\xa4\x80|$$");
+  EXPECT_EQ(engine.Translate("e"), QString::fromUtf8("\u00e4\ufffd"));
+  EXPECT_EQ(engine.TableEncoding(), Enc::Utf8WithBom);
+}
+
+TEST(Windows1252, MatchesThePlatformCodecAndRoundTripsEveryByte) {
+  QByteArray all;
+  for (int b = 0; b < 256; ++b) all += char(b);
+  const QString text = DecodeWindows1252(all);
+  ASSERT_EQ(text.size(), 256);
+  EXPECT_EQ(EncodeWindows1252(text), all);
+  QStringDecoder platform("windows-1252");
+  if (platform.isValid()) { // where Qt has the code page (through ICU)
+    EXPECT_EQ(text, platform.decode(all));
+  }
+  EXPECT_EQ(text[0x80], QChar(0x20AC));
+  EXPECT_EQ(text[0x9F], QChar(0x0178));
+  EXPECT_EQ(text[0x81], QChar(0x0081)); // undefined in the code page: the control itself
+  // What the code page cannot hold is one '?' per character; the controls the
+  // table replaced have no byte of their own.
+  EXPECT_EQ(EncodeWindows1252(QString::fromUtf8("a\u00e9\u65e5\U0001F600\u0080")), "a\xe9???");
 }
 
 TEST(TranslationTable, LoadingReplacesTheTableAndReadsFromTheStart) {
@@ -342,6 +384,64 @@ TEST_F(CollectedFile, NothingWrittenWhenSwitchedOffAndErrorsAreShown) {
   }
   ASSERT_EQ(errors.size(), 1);
   EXPECT_TRUE(errors[0].startsWith("Cannot create file \"blocked.itl\"")) << errors[0].toStdString();
+}
+
+TEST_F(CollectedFile, WrittenInTheEncodingTheTableWasReadIn) {
+  const struct {
+    const char* program;
+    QByteArray table;
+    QByteArray written;
+  } cases[] = {
+      {"cp1252", "[e]=\x80\x93x\x94|$$", "[Gr\xfc\xdf" "e \x80]=Gr\xfc\xdf" "e \x80|$$\r\n[e]=\x80\x93x\x94|$$\r\n"},
+      {"utf8", "[e]=\xe2\x82\xac|$$",
+       "[Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac]=Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac|$$\r\n[e]=\xe2\x82\xac|$$\r\n"},
+      {"bom", "\xef\xbb\xbf[e]=x|$$",
+       "\xef\xbb\xbf[Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac]=Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac|$$\r\n[e]=x|$$\r\n"},
+      {"none", QByteArray(), "[Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac]=Gr\xc3\xbc\xc3\x9f" "e \xe2\x82\xac|$$\r\n"},
+  };
+  for (const auto& c : cases) {
+    {
+      TLexivaran2000 engine;
+      engine.SetProgramFileName(c.program);
+      if (!c.table.isNull()) Load(engine, c.table);
+      engine.AutoCreateItlFile = true;
+      engine.Translate(QString::fromUtf8("Gr\u00fc\u00dfe \u20ac"));
+    }
+    EXPECT_EQ(Written(QString(c.program) + ".itl"), c.written) << c.program;
+  }
+}
+
+// A write that fails part-way (here: the process may not grow files beyond a
+// few bytes) leaves the old file as it was and no temporary file behind.
+TEST_F(CollectedFile, AFailedWriteKeepsTheOldFile) {
+  const QByteArray old = "[old]=kept|$$\r\n";
+  {
+    QFile f(dir.filePath("big.itl"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(old);
+  }
+  QStringList errors;
+  SetMessageBoxHook([&](TMessageKind, const QString& text) { errors << text; });
+  QByteArray table;
+  for (int i = 0; i < 2000; ++i) table += "[key" + QByteArray::number(i) + "]=a longer text of the key|$$\r\n";
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previousSignal = signal(SIGXFSZ, SIG_IGN); // a failed write, not a killed process
+  {
+    TLexivaran2000 engine;
+    engine.SetProgramFileName("big");
+    Load(engine, table);
+    engine.AutoCreateItlFile = true;
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  } // written here
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, previousSignal);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].startsWith("Error writing file \"big.itl\"")) << errors[0].toStdString();
+  EXPECT_EQ(Written("big.itl"), old);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"big.itl"});
 }
 
 TEST(ItlFileName, TheExtensionIsReplaced) {

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 #include <gtest/gtest.h>
 
 namespace {
@@ -106,6 +107,40 @@ TEST_F(DrawnScale, VerticalTicksAndLabels) {
   const QRect right = InkBox(Image(), QRect(0, y20 - h, 59, 2 * h));
   EXPECT_LE(right.right(), 51);
   EXPECT_GE(right.right(), 48);
+}
+
+// The date line of a sub-day calendar tick sits directly above the tick's time
+// label (top at y - 3 x (hd / 2)), also when that top lies above the control: it
+// is then cut off at the edge, never moved onto the time label.
+TEST_F(DrawnScale, VerticalDateLinesStayAboveTheirTimeLabels) {
+  scale.SetBounds(0, 0, 120, 240);
+  scale.SetScaleType(sctYL);
+  scale.SetMarginTop(10); // the top tick's time label starts near the top edge
+  scale.SetLabelType(ftDateTime);
+  scale.SetShortTicks(false);
+  scale.SetRangeLow(45000.25); // 06:00 .. 18:00, a tick every 3 hours
+  scale.SetRangeHigh(45000.75);
+  TCanvas& c = scale.WindowCanvas();
+  const int h = c.TextHeight("0");
+  const int top = scale.ValueToPixel(45000.75), middle = scale.ValueToPixel(45000.5);
+  ASSERT_EQ(top, 10);
+  ASSERT_LT(top - 3 * (h / 2), 0);
+  const auto timeRows = [&](int y) { return Image().copy(28, y - h / 2 + 1, 92, h - 1); };
+
+  scale.DateFormat()->SetDateForTime(dtNone);
+  const QImage topTime = timeRows(top), middleTime = timeRows(middle);
+  const QRect middleInk = InkBox(Image(), QRect(28, middle - 2 * h, 92, 4 * h));
+  ASSERT_FALSE(middleInk.isEmpty());
+
+  scale.DateFormat()->SetDateForTime(dtAllTicks);
+  EXPECT_TRUE(timeRows(top) == topTime);
+  EXPECT_TRUE(timeRows(middle) == middleTime);
+  // Away from the edge the date line shows whole above the time label...
+  const QRect middleDate = InkBox(Image(), QRect(28, middle - 2 * h, 92, 4 * h));
+  EXPECT_LT(middleDate.top(), middleInk.top() - h / 2);
+  EXPECT_GE(middleDate.top(), middle - 3 * (h / 2));
+  // ... and at the top only its lowest rows are left inside the control.
+  EXPECT_FALSE(InkBox(Image(), QRect(28, 0, 92, top - h / 2 + 1)).isEmpty());
 }
 
 TEST_F(DrawnScale, CaptionAnchorsAndAlignment) {
@@ -260,6 +295,27 @@ TEST(ScaleOnACanvas, TheRecordKeepsTheFirst250Ticks) {
   EXPECT_EQ(scale.NumTicks(), 250);
   EXPECT_EQ(scale.TickPosition(250), 249.0);
   EXPECT_EQ(scale.TickPosition(251), 0.0);
+}
+
+// A handler that throws while the chart has its scale draw: the scale goes back
+// to drawing only when asked, instead of painting onto the chart's image on its own.
+TEST(ScaleOnACanvas, AThrowingHandlerLeavesPaintingSuppressed) {
+  TBitmap image(200, 60);
+  TScale scale;
+  scale.SetBounds(0, 0, 200, 60);
+  scale.SetChartOwned(true);
+  scale.SetExternalCanvas(&image.Canvas(), 0, 0);
+  scale.SetSuppressPaint(true);
+  int drawn = 0;
+  scale.OnScaleTickDrawn = [&](QObject*, TCanvas&, TScaleType, double, int, int) {
+    ++drawn;
+    throw std::runtime_error("handler failed");
+  };
+  EXPECT_THROW(scale.ForcedPaint(), std::runtime_error);
+  EXPECT_EQ(drawn, 1);
+  EXPECT_TRUE(scale.SuppressPaint());
+  scale.SetRangeHigh(50); // a change redraws nothing by itself
+  EXPECT_EQ(drawn, 1);
 }
 
 TEST(ScaleOnACanvas, AbsurdRangesPaintWithoutFailing) {

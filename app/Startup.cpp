@@ -1,9 +1,11 @@
 #include "Startup.h"
 
 #include "Application.h"
+#include "ChartExport.h"
 #include "MessageBox.h"
 #include "TForm1.h"
 #include "TFrmAbout.h"
+#include "TRChart.h"
 
 #include <QImage>
 #include <QLocale>
@@ -82,6 +84,19 @@ int RenderChart(const TCommandLine& command, int argc, char** argv) {
                  qPrintable(problem.isEmpty() ? QStringLiteral("unknown error") : problem));
     return 1;
   }
+  // The samples table and the vector pictures (ChartExport); PNG files as before.
+  try {
+    const auto format = PictureFormatOf(command.FileName);
+    if (!command.CsvFileName.isEmpty())
+      SaveSamples(*form->RCResponse, command.PositionR / 100.0, command.PositionC / 100.0,
+                  command.PositionL / 100.0, command.CsvFileName);
+    const bool vector = format == TPictureFormat::Svg || format == TPictureFormat::Pdf;
+    if (vector) SaveChartPicture(*form->RCResponse, command.FileName);
+    if (command.FileName.isEmpty() || vector) return 0;
+  } catch (const Exception& e) {
+    std::fprintf(stderr, "kalvora: %s\n", e.what());
+    return 1;
+  }
   // Written as a whole or not at all: an existing file is never left half-written.
   QSaveFile file(command.FileName);
   if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
@@ -95,12 +110,14 @@ int RenderChart(const TCommandLine& command, int argc, char** argv) {
 
 QString CommandLineHelp() {
   return QStringLiteral(
-      "Usage: kalvora [--render FILE.png [--R OHM] [--C NF] [--L UH] [--size WxH]]\n"
+      "Usage: kalvora [--render FILE.png|.svg|.pdf] [--csv FILE.csv] [--R OHM] [--C NF] [--L UH] [--size WxH]\n"
       "\n"
       "Without options Kalvora opens its window.\n"
       "\n"
       "  --render FILE.png  write the chart of the main window, as it looks after start-up,\n"
-      "                     to the PNG file FILE.png, without a window or a display\n"
+      "                     to the PNG file FILE.png, without a window or a display;\n"
+      "                     a name ending in .svg or .pdf gives a vector picture\n"
+      "  --csv FILE.csv     write the curve's 10,001 samples (t_us,y) to FILE.csv\n"
       "  --R OHM            resistance R in Ohm, 0 ... 100 (default 4.7)\n"
       "  --C NF             capacitance C in nF, 0.1 ... 50 (default 2.2)\n"
       "  --L UH             inductance L in uH, 0.1 ... 50 (default 10)\n"
@@ -112,7 +129,7 @@ QString CommandLineHelp() {
 }
 
 TCommandLine ParseCommandLine(const QStringList& arguments) {
-  static const QStringList options = {QStringLiteral("--help"), QStringLiteral("--render"),
+  static const QStringList options = {QStringLiteral("--help"), QStringLiteral("--render"), QStringLiteral("--csv"),
                                       QStringLiteral("--R"),    QStringLiteral("--C"),
                                       QStringLiteral("--L"),    QStringLiteral("--size")};
   // "--name value" and "--name=value"; the value options are also accepted in lower case.
@@ -152,6 +169,9 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     if (name == QLatin1String("--render")) {
       if (value.trimmed().isEmpty()) return Failure(QStringLiteral("--render needs a file name"));
       result.FileName = value;
+    } else if (name == QLatin1String("--csv")) {
+      if (value.trimmed().isEmpty()) return Failure(QStringLiteral("--csv needs a file name"));
+      result.CsvFileName = value;
     } else if (name == QLatin1String("--size")) {
       static const QRegularExpression pattern(QStringLiteral("^(\\d{1,6})[xX](\\d{1,6})$"));
       const QRegularExpressionMatch m = pattern.match(value.trimmed());
@@ -181,8 +201,8 @@ TCommandLine ParseCommandLine(const QStringList& arguments) {
     result.Action = TCommandLine::caHelp;
     return result;
   }
-  if (result.FileName.isEmpty())
-    return Failure(QStringLiteral("--R, --C, --L and --size need --render FILE.png"));
+  if (result.FileName.isEmpty() && result.CsvFileName.isEmpty())
+    return Failure(QStringLiteral("--R, --C, --L and --size need --render FILE.png or --csv FILE.csv"));
   result.Action = TCommandLine::caRender;
   return result;
 }

@@ -16,6 +16,9 @@ class QScrollBar;
 class TMemo;
 class TNumLab;
 class TRChart;
+class TMeasureCursor;
+class TExportActions;
+class TChartKeyboard;
 #include "TkdbDemonClient.h"
 class TFrmAbout;
 
@@ -54,6 +57,10 @@ public:
   QMenu* PopupMenu1;
   QAction* Zoom111;
   QPointer<TkdbDemonClient> cliDemon; // a quit message from the server deletes it
+  // Beyond the designed window: measuring, export and keyboard operation of the chart.
+  TMeasureCursor* Measure;
+  TExportActions* Export;
+  TChartKeyboard* Keyboard;
 
 protected:
   void showEvent(QShowEvent* event) override;

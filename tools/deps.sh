@@ -2,7 +2,7 @@
 # needs, but only those that are missing, and stops with a clear message when
 # it cannot.
 KALVORA_PACKAGES="cmake g++ make qt6-base-dev qt6-base-dev-tools \
-libgl-dev libxcb1-dev fonts-liberation libgtest-dev libbenchmark-dev"
+libgl-dev libxcb1-dev fonts-liberation libgtest-dev libbenchmark-dev qt6-svg-dev"
 
 kalvora_install_deps() {
   local missing=() p

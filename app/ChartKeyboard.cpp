@@ -212,7 +212,9 @@ void EnableKeyboardAccess(QPlainTextEdit* memo, const QList<QScrollBar*>& bars,
   if (memo) memo->setTabChangesFocus(true);
   for (QScrollBar* bar : bars) bar->setFocusPolicy(Qt::StrongFocus);
   if (buttons.isEmpty()) return;
-  auto* style = new TAltMnemonicStyle(buttons.first()->parentWidget());
+  // Owned by the buttons' parent (made after them, so destroyed after them).
+  QObject* owner = buttons.first()->parentWidget();
+  auto* style = new TAltMnemonicStyle(owner ? owner : qApp);
   for (QAbstractButton* b : buttons) style->Add(b);
 }
 

@@ -3,6 +3,7 @@
 #include "ChartKeyboard.h"
 #include "MessageBox.h"
 #include "TRChart.h"
+#include "Texts.h"
 
 #include <QAction>
 #include <QDir>
@@ -49,14 +50,14 @@ std::unique_ptr<QSettings> TExportActions::Settings() {
 }
 
 // Asks for a file in the folder used last; a name without an extension gets the suffix.
-QString TExportActions::AskFor(QAction* action, const QString& fileName, const QString& filterKey, const QString& suffix) {
+QString TExportActions::AskFor(QAction* action, const QString& fileName, const QString& filter, const QString& suffix) {
   const auto settings = Settings();
   QString folder = settings->value(FolderKey).toString();
   if (folder.isEmpty() || !QFileInfo(folder).isDir())
     folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   QString title = WithoutMnemonic(action->text());
   title.remove(QChar(0x2026)).remove(QStringLiteral("...")); // no ellipsis in a title
-  QString name = AskFileName(title.trimmed(), QDir(folder).filePath(fileName), translate_(filterKey, {}));
+  QString name = AskFileName(title.trimmed(), QDir(folder).filePath(fileName), filter);
   if (name.isEmpty()) return name;
   if (QFileInfo(name).suffix().isEmpty()) name += QLatin1Char('.') + suffix;
   settings->setValue(FolderKey, QFileInfo(name).absolutePath());
@@ -64,18 +65,24 @@ QString TExportActions::AskFor(QAction* action, const QString& fileName, const Q
 }
 
 void TExportActions::Report(const ESaveError& error) {
-  ShowMessageBox(TMessageKind::Error, translate_(QStringLiteral("SaveFailed"), {error.FileName, error.Reason}),
+  ShowMessageBox(TMessageKind::Error,
+                 TextOr(translate_, QStringLiteral("SaveFailed"), QStringLiteral("Cannot save \"<%1%>\":\n<%2%>"),
+                        {error.FileName, error.Reason}),
                  chart_->window());
 }
 
 void TExportActions::SavePicture() {
-  const QString name = AskFor(picture_, QStringLiteral("kalvora.png"), QStringLiteral("PictureFiles"), QStringLiteral("png"));
+  const QString filter = TextOr(translate_, QStringLiteral("PictureFiles"),
+                                QStringLiteral("PNG picture (*.png);;SVG vector picture (*.svg);;PDF document (*.pdf)"));
+  const QString name = AskFor(picture_, QStringLiteral("kalvora.png"), filter, QStringLiteral("png"));
   if (name.isEmpty()) return;
   int width = 0;
   if (PictureFormatOf(name) == TPictureFormat::Png) {
     const auto settings = Settings();
     const int last = settings->value(WidthKey, chart_->width()).toInt();
-    width = AskWidth(translate_(QStringLiteral("PictureWidth"), {}), std::clamp(last, MinWidth, MaxWidth), MinWidth, MaxWidth);
+    const QString prompt = TextOr(translate_, QStringLiteral("PictureWidth"),
+                                  QStringLiteral("Width of the PNG picture in pixels (the height follows):"));
+    width = AskWidth(prompt, std::clamp(last, MinWidth, MaxWidth), MinWidth, MaxWidth);
     if (width == 0) return;
     settings->setValue(WidthKey, width);
   }
@@ -87,7 +94,8 @@ void TExportActions::SavePicture() {
 }
 
 void TExportActions::SaveSamples() {
-  const QString name = AskFor(samples_, QStringLiteral("kalvora.csv"), QStringLiteral("SampleFiles"), QStringLiteral("csv"));
+  const QString filter = TextOr(translate_, QStringLiteral("SampleFiles"), QStringLiteral("CSV table (*.csv)"));
+  const QString name = AskFor(samples_, QStringLiteral("kalvora.csv"), filter, QStringLiteral("csv"));
   if (name.isEmpty()) return;
   const std::array<double, 3> v = values_();
   try {

@@ -42,7 +42,7 @@ public:
   static std::unique_ptr<QSettings> Settings();
 
 private:
-  QString AskFor(QAction* action, const QString& fileName, const QString& filterKey, const QString& suffix);
+  QString AskFor(QAction* action, const QString& fileName, const QString& filter, const QString& suffix);
   void Report(const ESaveError& error);
 
   TCustomRChart* chart_;

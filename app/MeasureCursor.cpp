@@ -1,6 +1,7 @@
 #include "MeasureCursor.h"
 
 #include "LiveCurve.h"
+#include "Texts.h"
 #include "TRChart.h"
 
 #include <QAction>
@@ -74,13 +75,15 @@ QString TMeasureCursor::ReadoutText() const {
   const int n = LiveCurveLength(*chart_);
   if (cursor_ < 0 || cursor_ >= n) return QString();
   const TDisplayItem& c = chart_->Item(cursor_);
-  QString text = translate_(QStringLiteral("MeasureAt"), {QString::number(c.X, 'f', 3), Number(c.Y, 5)});
+  QString text = TextOr(translate_, QStringLiteral("MeasureAt"), QStringLiteral("t = <%1%> usec   y = <%2%>"),
+                        {QString::number(c.X, 'f', 3), Number(c.Y, 5)});
   if (reference_ >= 0 && reference_ < n) {
     const TDisplayItem& r = chart_->Item(reference_);
     const double dt = c.X - r.X;
-    text += QLatin1Char('\n') + translate_(QStringLiteral("MeasureDelta"),
-                                           {QString::number(dt, 'f', 3), Number(c.Y - r.Y, 5),
-                                            FrequencyText(dt == 0 ? INFINITY : 1e6 / std::fabs(dt))});
+    text += QLatin1Char('\n') + TextOr(translate_, QStringLiteral("MeasureDelta"),
+                                       QString::fromUtf8("\u0394t = <%1%> usec   \u0394y = <%2%>   1/\u0394t = <%3%>"),
+                                       {QString::number(dt, 'f', 3), Number(c.Y - r.Y, 5),
+                                        FrequencyText(dt == 0 ? INFINITY : 1e6 / std::fabs(dt))});
   }
   return text;
 }

@@ -2,6 +2,8 @@
 // SVG and PDF checked for vector content, PNG sizes, refusals that leave no
 // file behind, and the command line's --csv and vector --render.
 #include "ChartExport.h"
+#include "ExportActions.h"
+#include "MessageBox.h"
 #include "LiveCurve.h"
 #include "Startup.h"
 #include "TForm1.h"
@@ -15,6 +17,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSettings>
+#include <QAction>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -196,6 +200,52 @@ TEST_F(ChartExport, PngAtTheScreenSizeOrAChosenWidth) {
   for (int dy = -4; dy <= 4; ++dy)
     for (int dx = -4; dx <= 4; ++dx) dark += qGray(big.pixel(2 * peak.x() + dx, 2 * peak.y() + dy)) < 128;
   EXPECT_GT(dark, 0);
+}
+
+TEST_F(ChartExport, ThePopupItemsAskWriteRememberAndReportErrors) {
+  TExportActions& actions = *form.Export;
+  QStringList asked, errors;
+  QString answer;
+  actions.AskFileName = [&](const QString& title, const QString& suggested, const QString& filter) {
+    asked << title << suggested << filter;
+    return answer;
+  };
+  int widthAsked = 0;
+  actions.AskWidth = [&](const QString&, int suggested, int min, int max) {
+    EXPECT_LE(min, suggested);
+    EXPECT_LE(suggested, max);
+    widthAsked = suggested;
+    return 300;
+  };
+  SetMessageBoxHook([&](TMessageKind kind, const QString& text) {
+    EXPECT_EQ(kind, TMessageKind::Error);
+    errors << text;
+  });
+
+  answer = Path("picture"); // without an extension: PNG
+  actions.PictureAction()->trigger();
+  ASSERT_EQ(asked.size(), 3);
+  EXPECT_EQ(asked[0], "SavePicture"); // no table here: the item shows its key
+  EXPECT_TRUE(asked[2].contains("*.svg"));
+  EXPECT_EQ(widthAsked, chart().width());
+  EXPECT_EQ(QImage(Path("picture.png")).width(), 300);
+  // The folder and the width are remembered in the user's settings.
+  EXPECT_EQ(TExportActions::Settings()->value("Export/PictureWidth").toInt(), 300);
+  asked.clear();
+  answer = Path("table.csv");
+  actions.SamplesAction()->trigger();
+  EXPECT_EQ(asked[1], Path("kalvora.csv"));
+  EXPECT_EQ(Lines(Path("table.csv")).size(), 10003);
+
+  // Cancelled: nothing happens. A failure: an error box, no file.
+  answer.clear();
+  actions.SamplesAction()->trigger();
+  answer = Path("missing/x.svg");
+  actions.PictureAction()->trigger();
+  SetMessageBoxHook(nullptr);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].contains(Path("missing/x.svg"))) << errors[0].toStdString();
+  EXPECT_FALSE(QFile::exists(Path("missing/x.svg")));
 }
 
 // Runs the built program without a display; returns its exit code.

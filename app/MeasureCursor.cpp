@@ -92,10 +92,10 @@ QString TMeasureCursor::ReadoutText() const {
 void TMeasureCursor::Show() {
   const int n = LiveCurveLength(*chart_);
   const bool saved = chart_->LockPaint();
-  auto place = [&](int which, int sample, TColor color, TPenStyle style) {
+  auto place = [&](int which, int sample, TCrossHMode mode, TColor color, TPenStyle style) {
     TCrossHair* ch = chart_->CrossHair(which);
     const bool on = active_ && sample >= 0 && sample < n;
-    ch->SetMode(on ? chBoth : chOff);
+    ch->SetMode(on ? mode : chOff);
     if (!on) return;
     ch->SetLayer(chart_->CurrentLayer());
     ch->SetColor(color);
@@ -104,8 +104,8 @@ void TMeasureCursor::Show() {
     ch->SetPosX(chart_->Item(sample).X);
     ch->SetPosY(chart_->Item(sample).Y);
   };
-  place(SampleCrossHair, cursor_, clRed, psSolid);
-  place(ReferenceCrossHair, reference_, clBlue, psDash);
+  place(SampleCrossHair, cursor_, chBoth, clRed, psSolid);
+  place(ReferenceCrossHair, reference_, chVert, clBlue, psDash); // its time is what counts
 
   TTextLabel* label = chart_->TextLabel(ReadoutLabel);
   const QString text = active_ ? ReadoutText() : QString();

@@ -30,6 +30,9 @@ kalvora_install_deps() {
 KALVORA_BENCH_PACKAGES="libbenchmark-dev libqcustomplot-dev qt6-charts-dev libqt6opengl6-dev \
 python3-matplotlib valgrind"
 
+# tools/screenshot runs the real window under a virtual display and drives it.
+KALVORA_SCREENSHOT_PACKAGES="xvfb xdotool imagemagick x11-utils"
+
 kalvora_install_bench_deps() {
   kalvora_install_deps $KALVORA_BENCH_PACKAGES
 }

@@ -96,7 +96,7 @@ TEST_F(MeasureTest, TwoMaximaGiveThePeriodAndFrequency) {
   MoveTo(PixelOf(first));
   Click(PixelOf(first));
   EXPECT_EQ(measure().ReferenceSample(), first);
-  EXPECT_EQ(chart().CrossHair(TMeasureCursor::ReferenceCrossHair)->Mode(), chBoth);
+  EXPECT_EQ(chart().CrossHair(TMeasureCursor::ReferenceCrossHair)->Mode(), chVert);
   chart().SetLayerRange(1, 1.0L, -1.1L, 1.3L, 1.1L);
   MoveTo(PixelOf(second));
   ASSERT_EQ(measure().CursorSample(), second);

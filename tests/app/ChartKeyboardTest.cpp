@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -158,6 +159,20 @@ TEST_F(ChartKeyboardTest, TabLeavesTheChartBothWays) {
   EXPECT_EQ(QApplication::focusWidget(), form.BButClose);
   // The scroll bars take the focus from the keyboard and move with the arrows.
   EXPECT_TRUE(form.SBarR->focusPolicy() & Qt::TabFocus);
+}
+
+// The window goes while its chart has the focus (and shows the frame): nothing
+// may draw on the half-destroyed chart.
+TEST(KeyboardAccess, TheWindowClosesWhileTheChartHasTheFocus) {
+  auto form = std::make_unique<TForm1>();
+  form->RenderChart(470, 220, 1000);
+  form->activateWindow();
+  QApplication::setActiveWindow(form.get());
+  form->RCResponse->setFocus(Qt::TabFocusReason);
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(form->RCResponse->hasFocus());
+  form.reset();
+  EXPECT_EQ(QApplication::focusWidget(), nullptr);
 }
 
 TEST(KeyboardAccess, MnemonicsAreUnderlinedOnlyWhileAltIsHeld) {

@@ -169,6 +169,9 @@ bool TMeasureCursor::eventFilter(QObject* watched, QEvent* event) {
       return false;
     SetActive(false);
     return true;
+  case QEvent::Resize: // the readout keeps to the data area's corner, once the chart has its new size
+    QMetaObject::invokeMethod(this, [this] { if (active_) Show(); }, Qt::QueuedConnection);
+    return false;
   default: return false;
   }
 }

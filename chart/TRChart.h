@@ -114,7 +114,7 @@ public:
 
   // ---- geometry ----
   // Applies the bounds with the minimum size that keeps the data area 80 x 20 pixels.
-  void SetBounds(int left, int top, int width, int height);
+  void SetBounds(int left, int top, int width, int height) override;
   int MinimumWidth() const { return marginLeft_ + marginRight_ + shadowWidth_ + 80; }
   int MinimumHeight() const { return marginTop_ + marginBottom_ + shadowWidth_ + 20; }
 

@@ -144,7 +144,7 @@ public:
   void Redraw();
 
   // Geometry: platform behaviour, then rescale and redraw.
-  void SetBounds(int left, int top, int width, int height);
+  void SetBounds(int left, int top, int width, int height) override;
 
   // Copies everything a scale carries from another scale.
   void Assign(const TScale& source);

@@ -81,6 +81,11 @@ TEST_F(MeasureTest, TheCrosshairSnapsToTheCurveUnderTheMouse) {
   // The readout sits inside the data area, at its top right.
   EXPECT_LT(label->PosX(), chart().width() - chart().MarginRight());
   EXPECT_GT(label->PosY(), chart().MarginTop());
+  // A wider chart: the readout moves along with the data area's corner.
+  const double right = chart().width() - chart().MarginRight() - label->PosX();
+  form.resize(form.width() + 100, form.height());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(chart().width() - chart().MarginRight() - label->PosX(), right);
   // Outside the data area the cursor stays where it was.
   const int s = measure().CursorSample();
   MoveTo(QPoint(5, 5));

@@ -1,9 +1,11 @@
 #include "Startup.h"
 
 #include "Application.h"
+#include "ChartExport.h"
 #include "MessageBox.h"
 #include "TForm1.h"
 #include "TFrmAbout.h"
+#include "TRChart.h"
 
 #include <QImage>
 #include <QLocale>
@@ -82,6 +84,19 @@ int RenderChart(const TCommandLine& command, int argc, char** argv) {
                  qPrintable(problem.isEmpty() ? QStringLiteral("unknown error") : problem));
     return 1;
   }
+  // The samples table and the vector pictures (ChartExport); PNG files as before.
+  try {
+    const auto format = PictureFormatOf(command.FileName);
+    if (!command.CsvFileName.isEmpty())
+      SaveSamples(*form->RCResponse, command.PositionR / 100.0, command.PositionC / 100.0,
+                  command.PositionL / 100.0, command.CsvFileName);
+    const bool vector = format == TPictureFormat::Svg || format == TPictureFormat::Pdf;
+    if (vector) SaveChartPicture(*form->RCResponse, command.FileName);
+    if (command.FileName.isEmpty() || vector) return 0;
+  } catch (const Exception& e) {
+    std::fprintf(stderr, "kalvora: %s\n", e.what());
+    return 1;
+  }
   // Written as a whole or not at all: an existing file is never left half-written.
   QSaveFile file(command.FileName);
   if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
@@ -95,13 +110,18 @@ int RenderChart(const TCommandLine& command, int argc, char** argv) {
 
 QString CommandLineHelp() {
   return QStringLiteral(
-      "Usage: kalvora [--render FILE.png [--R OHM] [--C NF] [--L UH] [--size WxH]]\n"
+      "Usage: kalvora --render FILE.png|.svg|.pdf [--csv FILE.csv] [--R OHM] [--C NF] [--L UH] [--size WxH]\n"
+      "       kalvora --csv FILE.csv [--render FILE] [--R OHM] [--C NF] [--L UH] [--size WxH]\n"
+      "       kalvora --help\n"
+      "       kalvora [ARGUMENT ...]\n"
       "\n"
-      "Without --render or --help as the first argument Kalvora opens its window;\n"
+      "Without --render, --csv or --help as the first argument Kalvora opens its window;\n"
       "every argument then goes, as typed, to the host link (and to a running copy).\n"
       "\n"
       "  --render FILE.png  write the chart of the main window, as it looks after start-up,\n"
-      "                     to the PNG file FILE.png, without a window or a display\n"
+      "                     to the PNG file FILE.png, without a window or a display;\n"
+      "                     a name ending in .svg or .pdf gives a vector picture\n"
+      "  --csv FILE.csv     write the curve's 10,001 samples (t_us,y) to FILE.csv\n"
       "  --R OHM            resistance R in Ohm, 0 ... 100 (default 4.7)\n"
       "  --C NF             capacitance C in nF, 0.1 ... 50 (default 2.2)\n"
       "  --L UH             inductance L in uH, 0.1 ... 50 (default 10)\n"
@@ -147,30 +167,45 @@ QString ReadValue(const ValueOption& o, const QString& value, TCommandLine& resu
   return QString();
 }
 
-// "--render FILE.png" followed by "--R OHM", "--C NF", "--L UH" and "--size WxH", each at most once.
-TCommandLine ParseRender(const QStringList& rest) {
+// The file of "--render FILE" or "--csv FILE" into result; an empty text when it is good, else the reason.
+QString ReadFile(const QString& option, const QString& value, TCommandLine& result) {
+  if (value.trimmed().isEmpty() || value.startsWith(QLatin1Char('-')))
+    return QStringLiteral("%1 needs a file name").arg(option);
+  (option == QLatin1String("--csv") ? result.CsvFileName : result.FileName) = value;
+  return QString();
+}
+
+// "--render FILE" or "--csv FILE", followed by "--R OHM", "--C NF", "--L UH",
+// "--size WxH" and the other of the two file options, each at most once.
+TCommandLine ParseExport(const QString& option, const QStringList& rest) {
   TCommandLine result;
-  if (rest.isEmpty() || rest.first().trimmed().isEmpty() || rest.first().startsWith(QLatin1Char('-')))
-    return Failure(QStringLiteral("--render needs a file name"));
-  result.FileName = rest.first();
+  const QString problem = ReadFile(option, rest.value(0), result);
+  if (!problem.isEmpty()) return Failure(problem);
+  const QString other = option == QLatin1String("--csv") ? QStringLiteral("--render") : QStringLiteral("--csv");
   QStringList seen;
   for (qsizetype i = 1; i < rest.size(); i += 2) {
     const QString& name = rest[i];
     const ValueOption* value = nullptr;
     for (const ValueOption& o : ValueOptions)
       if (name == QLatin1String(o.name)) value = &o;
-    if (!value && name != QLatin1String("--size"))
+    if (!value && name != QLatin1String("--size") && name != other)
       return Failure(name.startsWith(QLatin1Char('-')) ? QStringLiteral("unknown option \"%1\"").arg(name)
                                                        : QStringLiteral("unexpected argument \"%1\"").arg(name));
     if (seen.contains(name)) return Failure(QStringLiteral("%1 is given twice").arg(name));
     seen << name;
     if (i + 1 >= rest.size()) return Failure(QStringLiteral("%1 needs a value").arg(name));
-    const QString problem = value ? ReadValue(*value, rest[i + 1], result) : ReadSize(rest[i + 1], result);
-    if (!problem.isEmpty()) return Failure(problem);
+    const QString& argument = rest[i + 1];
+    const QString error = value                               ? ReadValue(*value, argument, result)
+                          : name == QLatin1String("--size") ? ReadSize(argument, result)
+                                                              : ReadFile(name, argument, result);
+    if (!error.isEmpty()) return Failure(error);
   }
   result.Action = TCommandLine::caRender;
   return result;
 }
+
+TCommandLine ParseRender(const QStringList& rest) { return ParseExport(QStringLiteral("--render"), rest); }
+TCommandLine ParseCsv(const QStringList& rest) { return ParseExport(QStringLiteral("--csv"), rest); }
 
 // Kalvora's own actions: each is recognised only as the first argument, exactly
 // so spelt, and reads the arguments after it. Anything else is the host link's.
@@ -181,6 +216,7 @@ struct FirstAction {
 constexpr FirstAction FirstActions[] = {
     {"--help", ParseHelp},
     {"--render", ParseRender},
+    {"--csv", ParseCsv},
 };
 } // namespace
 

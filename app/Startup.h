@@ -12,7 +12,8 @@ struct TCommandLine {
   enum TAction { caRun, caHelp, caRender, caError };
   TAction Action = caRun;
   QString Error;    // caError: what is wrong, in words for the user
-  QString FileName; // caRender: the picture file to write
+  QString FileName; // caRender: the picture file to write (.png, .svg or .pdf)
+  QString CsvFileName; // caRender: the samples table to write (--csv)
   // Scroll-bar positions in hundredths of Ohm, nF and uH (the start-up values by default).
   int PositionR = 470;
   int PositionC = 220;

@@ -3,6 +3,9 @@
 #include "Application.h"
 #include "ChartExtras.h"
 #include "ExactResponse.h"
+#include "ChartKeyboard.h"
+#include "ExportActions.h"
+#include "MeasureCursor.h"
 #include "StdControls.h"
 #include "StoredSettings.h"
 #include "TFrmAbout.h"
@@ -73,6 +76,21 @@ void TForm1::CreateComponents() {
   }, this);
   Extras->OnRecompute = [this] { CalcResponse(); };
   cliDemon = Make<TkdbDemonClient>(this, "cliDemon");
+  { // Beyond the designed window; nothing shows before the user turns it on.
+    auto translate = [this](const QString& key, const QStringList& args) {
+      return cliDemon ? cliDemon->Translator().Translate(key, args) : key;
+    };
+    Measure = new TMeasureCursor(RCResponse, PopupMenu1, translate);
+    Export = new TExportActions(RCResponse, PopupMenu1, translate, [this] {
+      return std::array<double, 3>{SBarR->value() / 100.0, SBarC->value() / 100.0, SBarL->value() / 100.0};
+    });
+    PopupMenu1->addSeparator();
+    PopupMenu1->addActions({Measure->Action(), Export->PictureAction(), Export->SamplesAction()});
+    Keyboard = new TChartKeyboard(RCResponse, PopupMenu1, [this] { Zoom111Click(); });
+    EnableKeyboardAccess(Memo1, {SBarR, SBarC, SBarL}, {BButReset, BButAbout, BButClose});
+    for (QScrollBar* bar : {SBarR, SBarC, SBarL}) // after the new curve: queued behind NIORChange
+      connect(bar, &QScrollBar::valueChanged, Measure, &TMeasureCursor::Refresh, Qt::QueuedConnection);
+  }
   for (QScrollBar* bar : {SBarR, SBarC, SBarL}) bar->setOrientation(Qt::Horizontal);
   Image1->setPixmap(QPixmap(QStringLiteral(":/images/circuit.xpm")));
   Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -259,6 +277,7 @@ void TForm1::FormShow() {
     aboutBox_->UrlLabHomepage->SetURL(translate(QStringLiteral("HomePageURL")));
     const QString language = translate(QStringLiteral("$dlglanguage$")).toLower();
     if (translator) translator->TranslateComponent(aboutBox_);
+    aboutBox_->setWindowTitle(WithoutMnemonic(aboutBox_->windowTitle())); // the About button's "&"
     const bool german = language == QLatin1String("lggerman");
     aboutBox_->LblWebSite->setText(german ? TFrmAbout::GermanWebSite : TFrmAbout::EnglishWebSite);
     aboutBox_->LblDescription->setText(german ? TFrmAbout::GermanDescription : TFrmAbout::EnglishDescription);

@@ -16,6 +16,9 @@ class QScrollBar;
 class TMemo;
 class TNumLab;
 class TRChart;
+class TMeasureCursor;
+class TExportActions;
+class TChartKeyboard;
 #include "TkdbDemonClient.h"
 class TFrmAbout;
 class TChartExtras;
@@ -57,6 +60,10 @@ public:
   QPointer<TkdbDemonClient> cliDemon; // a quit message from the server deletes it
   // The chart's extra pop-up items: circuit data, exact response, kept curves.
   TChartExtras* Extras;
+  // Beyond the designed window: measuring, export and keyboard operation of the chart.
+  TMeasureCursor* Measure;
+  TExportActions* Export;
+  TChartKeyboard* Keyboard;
 
 protected:
   void showEvent(QShowEvent* event) override;

@@ -227,6 +227,8 @@ TCustomRChart::TCustomRChart(QWidget* parent) : TCustomControl(parent) {
 
 TCustomRChart::~TCustomRChart() {
   destroying_ = true;
+  // The focus goes while the chart is whole: its focus-out handlers may still look at it.
+  if (hasFocus()) clearFocus();
   // Sharers keep a copy of what they show; this chart leaves its source.
   for (int i = 0; i < numSharers_; ++i) {
     TCustomRChart* s = sharers_[i];

@@ -113,6 +113,10 @@ public:
   virtual void DrawDataBackground(TCanvas& Canvas, int XOffset, int YOffset);
   virtual void RenderItems(TCanvas& Canvas, int XOffset, int YOffset, bool Monochrome, bool NoGrid);
   void PresentImage(int XPos, int YPos, TBitmap& Image);
+  // Draws the whole chart as a full paint does, onto another canvas whose pixels are the
+  // control's (a printer's or a vector picture's): background, shadow, caption, axes, the
+  // data area cut at its edges, and the crosshairs. The window and the images stay as they are.
+  void PaintTo(TCanvas& canvas);
   TBitmap& DataImage() { return dataImage_; }
   TBitmap& ControlImage() { return controlImage_; }
   // The grid values of the current layer along x (or y), in drawing order: at
@@ -238,6 +242,8 @@ public:
   int SelectedCrossHair() const { return selCrossHair_; }
   int SelectedTextLabel() const { return selTextLabel_; }
   bool DoubleClickPending() const { return dblClickFlag_; }
+  // Removes a zoom band being drawn, zooming nothing (as releasing the right button does).
+  void CancelZoomBand();
   // Whether mouse zoom and pan act on a layer (only layer 1 at creation).
   bool MouseControlledLayer(int layer) const;
   void SetMouseControlledLayer(int layer, bool on);

@@ -229,6 +229,12 @@ void TCustomRChart::XorBand(int x0, int y0, int x1, int y1, const QRect* previou
   PresentSurface(area);
 }
 
+void TCustomRChart::CancelZoomBand() {
+  if (zoomState_ != zsDrawWin) return;
+  zoomState_ = zsNormal;
+  XorBand(zoomX0_, zoomY0_, zoomX1_, zoomY1_, nullptr);
+}
+
 void TCustomRChart::FinishZoomWindow(Qt::MouseButton button) {
   zoomState_ = zsNormal;
   if (button == Qt::RightButton) { // cancelled: the band goes, nothing zooms

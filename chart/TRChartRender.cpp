@@ -140,6 +140,42 @@ void TCustomRChart::Paint() {
   composedSize_ = size();
 }
 
+void TCustomRChart::PaintTo(TCanvas& c) {
+  const int w = width(), h = height();
+  const bool saved = LockPaint(); // nothing repaints the window meanwhile
+  c.Pen.Style = psSolid;
+  c.Pen.Mode = pmCopy;
+  c.Pen.Width = 1;
+  c.Brush.Style = bsSolid;
+  c.Brush.Color = windColor_;
+  c.Pen.Color = windColor_;
+  c.Rectangle(0, 0, w, h);
+  if (shadowWidth_ > 0) DrawShadow(c);
+  c.Pen.Color = chartFrameColor_;
+  c.Brush.Style = bsClear;
+  c.Font = font_->Data();
+  DrawCaption(c);
+  CalcScaleFactors();
+  // The axes draw on this canvas for once, then on the control image again.
+  for (const auto* scales : {&scaleX_, &scaleY_})
+    for (int n = 1; n <= NumLayers; ++n) {
+      (*scales)[n]->SetExternalCanvas(&c, 0, 0);
+      (*scales)[n]->ForcedPaint();
+      (*scales)[n]->SetExternalCanvas(&controlImage_.Canvas(), 0, 0);
+    }
+  if (OnScalesRendered) OnScalesRendered(this, c, 0, 0);
+  const int dw = std::max(0, w - marginLeft_ - marginRight_ - shadowWidth_ + 1);
+  const int dh = std::max(0, h - marginTop_ - marginBottom_ - shadowWidth_ + 1);
+  if (dw > 0 && dh > 0) {
+    c.SetClipRect(QRect(marginLeft_, marginTop_, dw, dh));
+    DrawDataBackground(c, marginLeft_, marginTop_);
+    RenderItems(c, marginLeft_, marginTop_, false, false);
+    c.SetClipRect(QRect());
+  }
+  DrawCrossHairs(c, 0, 0);
+  paintLock_ = saved;
+}
+
 void TCustomRChart::ComposeControlImage() {
   const int w = width(), h = height();
   if (controlImage_.Width() != w || controlImage_.Height() != h)
@@ -188,7 +224,7 @@ void TCustomRChart::ComposeControlImage() {
 
 // The page's shadow below and right of it, and the page's outline.
 void TCustomRChart::DrawShadow(TCanvas& c) {
-  const int W = controlImage_.Width(), H = controlImage_.Height(), SW = shadowWidth_;
+  const int W = width(), H = height(), SW = shadowWidth_;
   c.Brush.Style = bsSolid;
   c.Brush.Color = shadowBakColor_;
   c.Pen.Color = shadowBakColor_;
@@ -218,7 +254,7 @@ void TCustomRChart::DrawShadow(TCanvas& c) {
 
 void TCustomRChart::DrawCaption(TCanvas& c) {
   if (caption_.isEmpty()) return; // nothing would show
-  const int W = controlImage_.Width(), H = controlImage_.Height(), SW = shadowWidth_;
+  const int W = width(), H = height(), SW = shadowWidth_;
   int x = captionPosX_, y = captionPosY_;
   switch (captionAnchorHoriz_) {
   case cahControlLeft: break;

@@ -443,6 +443,16 @@ void TCanvas::EndDraw() {
   }
 }
 
+// The clip lives on the device's painter: every drawing call saves and restores the
+// painter's state around itself, so it keeps the clip set here.
+void TCanvas::SetClipRect(const QRect& clip) {
+  if (!device_) return;
+  if (!d_->devicePainter) d_->devicePainter = std::make_unique<QPainter>(device_);
+  if (!d_->devicePainter->isActive()) return;
+  if (clip.isEmpty()) d_->devicePainter->setClipping(false);
+  else d_->devicePainter->setClipRect(clip);
+}
+
 int TCanvas::Width() const {
   if (image_) return image_->width();
   return device_ ? device_->width() : 0;

@@ -81,6 +81,10 @@ public:
   void CopyRect(const QRect& dest, const QImage& source, const QRect& sourceRect,
                 TCopyMode mode = cmSrcCopy);
 
+  // Printer canvas: limits the drawing to clip (device pixels) until the next call; an
+  // empty rectangle lifts the limit. Image canvases are cut at the image's edges only.
+  void SetClipRect(const QRect& clip);
+
   // Printer canvas: ends the painter on the device (the destructor does the same). An image
   // canvas holds no painter between calls, so this does nothing there.
   void EndDraw();

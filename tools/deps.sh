@@ -2,7 +2,7 @@
 # needs, but only those that are missing, and stops with a clear message when
 # it cannot.
 KALVORA_PACKAGES="cmake g++ make qt6-base-dev qt6-base-dev-tools \
-libgl-dev libxcb1-dev fonts-liberation libgtest-dev libbenchmark-dev help2man"
+libgl-dev libxcb1-dev fonts-liberation libgtest-dev libbenchmark-dev help2man qt6-svg-dev"
 
 kalvora_install_deps() {
   local missing=() p
@@ -29,6 +29,9 @@ kalvora_install_deps() {
 # for profiling.
 KALVORA_BENCH_PACKAGES="libbenchmark-dev libqcustomplot-dev qt6-charts-dev libqt6opengl6-dev \
 python3-matplotlib valgrind"
+
+# tools/screenshot runs the real window under a virtual display and drives it.
+KALVORA_SCREENSHOT_PACKAGES="xvfb xdotool imagemagick x11-utils"
 
 kalvora_install_bench_deps() {
   kalvora_install_deps $KALVORA_BENCH_PACKAGES

@@ -8,10 +8,10 @@
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  QTemporaryDir runtime, config;
+  QTemporaryDir runtime, config, userConfig;
   qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
   qputenv("XDG_CONFIG_DIRS", config.path().toLocal8Bit());
-  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit()); // the user's settings
+  qputenv("XDG_CONFIG_HOME", userConfig.path().toLocal8Bit()); // the user's settings
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
   TApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);

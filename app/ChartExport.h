@@ -1,0 +1,47 @@
+#pragma once
+// Pictures and sample tables of the chart, written to files as a whole or not
+// at all (QSaveFile): a failure throws ESaveError and leaves an existing file
+// as it was.
+#include "Exceptions.h"
+
+#include <QString>
+#include <vector>
+
+// A file that could not be written: its name and the reason, in words for the user.
+class ESaveError : public Exception {
+public:
+  ESaveError(const QString& fileName, const QString& reason);
+  QString FileName, Reason;
+};
+
+class TCustomRChart;
+
+enum class TPictureFormat { Png, Svg, Pdf, Unknown };
+
+// The format a file name asks for, by its extension in any case.
+TPictureFormat PictureFormatOf(const QString& fileName);
+
+// Writes the chart as it looks now. PNG: its pixels at the size on screen, or,
+// with a width other than 0 and the chart's own, drawn anew as vectors at that
+// width (the height keeps the proportions). SVG and PDF: vector lines and real
+// text at the chart's size on screen (96 pixels per inch).
+void SaveChartPicture(TCustomRChart& chart, const QString& fileName, int pngWidth = 0);
+
+// One curve of the sample table besides the live one: its column name, its
+// circuit values (Ohm, nF, uH) and its samples at the live curve's times.
+struct TSampleColumn {
+  QString Name;
+  double R = 0, C = 0, L = 0;
+  std::vector<double> Samples;
+};
+
+// The table: a comment line naming R, C and L (with units) of every curve, a
+// header line "t_us,y" (and the extra columns' names), then one line per
+// sample, every number in the shortest form that reads back to the same double.
+// An extra column shorter than t leaves its cells empty.
+QByteArray SamplesCsv(double r, double c, double l, const std::vector<double>& t,
+                      const std::vector<double>& y, const std::vector<TSampleColumn>& extra = {});
+
+// Writes the live curve of the chart, with the given circuit values and extra columns.
+void SaveSamples(const TCustomRChart& chart, double r, double c, double l, const QString& fileName,
+                 const std::vector<TSampleColumn>& extra = {});

@@ -1,0 +1,60 @@
+#pragma once
+// Measuring on the live curve: while on, the mouse in the data area moves a
+// crosshair that snaps to the nearest sample of the curve, and a readout in the
+// data area shows its time (usec) and value. A left click sets a second,
+// reference cursor; the readout then adds the differences dt and dy and 1/dt as
+// a frequency. A zoom band is drawn with Shift held while measuring. Esc ends
+// measuring.
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QAction;
+class TCustomRChart;
+
+class TMeasureCursor : public QObject {
+  Q_OBJECT
+public:
+  // The chart's crosshairs and the text label this tool uses.
+  static constexpr int SampleCrossHair = 1, ReferenceCrossHair = 2, ReadoutLabel = 25;
+
+  using TTranslate = std::function<QString(const QString& key, const QStringList& args)>;
+  // The checkable pop-up item is created as a child of actionParent ("LX_Measure").
+  TMeasureCursor(TCustomRChart* chart, QObject* actionParent, TTranslate translate);
+
+  QAction* Action() const { return action_; }
+  bool Active() const { return active_; }
+  void SetActive(bool on);
+
+  // Puts the cursor on the sample nearest to the time t (usec), as a mouse move does.
+  void MoveTo(double t);
+  // Sets the reference cursor at the sample of the cursor, as a click does.
+  void SetReference();
+  // The curve changed: both cursors take the new values of their samples.
+  void Refresh();
+
+  int CursorSample() const { return cursor_; }       // -1: none
+  int ReferenceSample() const { return reference_; } // -1: none
+  QString ReadoutText() const;
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  int DataCentreX() const; // the x of the data area's centre, in control pixels
+  void Show();
+  bool HandleMouse(QEvent* event);
+
+  TCustomRChart* chart_;
+  QAction* action_;
+  TTranslate translate_;
+  bool active_ = false;
+  int savedMouseAction_ = 0;
+  int cursor_ = -1, reference_ = -1;
+  bool bandByShift_ = false; // a zoom band started with Shift is being drawn
+  bool clickTaken_ = false;  // the press was a measuring click: so is its release
+};
+
+// A frequency in Hz as text with a fitting unit (Hz, kHz, MHz, GHz), 4 significant digits.
+QString FrequencyText(double hertz);

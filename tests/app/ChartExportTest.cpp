@@ -1,0 +1,302 @@
+// Export of the chart: the samples table read back against the chart's items,
+// SVG and PDF checked for vector content, PNG sizes, refusals that leave no
+// file behind, and the command line's --csv and vector --render.
+#include "ChartExport.h"
+#include "ExportActions.h"
+#include "MessageBox.h"
+#include "LiveCurve.h"
+#include "Startup.h"
+#include "TForm1.h"
+#include "TRChart.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QSettings>
+#include <QAction>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <charconv>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ChartExport : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    form.RenderChart(470, 220, 1000); // shown off-screen with the first curve
+  }
+  QString Path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+  TRChart& chart() { return *form.RCResponse; }
+
+  QTemporaryDir dir;
+  TForm1 form;
+};
+
+double Parse(const QByteArray& field) {
+  double v = 0;
+  const auto r = std::from_chars(field.constData(), field.constData() + field.size(), v);
+  EXPECT_EQ(r.ptr, field.constData() + field.size()) << field.toStdString();
+  return v;
+}
+
+QList<QByteArray> Lines(const QString& fileName) {
+  QFile f(fileName);
+  EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << fileName.toStdString();
+  QList<QByteArray> lines = f.readAll().split('\n');
+  if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+  return lines;
+}
+
+TEST_F(ChartExport, SamplesReadBackAsTheChartsItemsBitForBit) {
+  form.SBarR->setValue(1234); // 12.34 Ohm: digits that must not be rounded away
+  ASSERT_EQ(LiveCurveLength(chart()), 10001);
+  const QString file = Path("samples.csv");
+  SaveSamples(chart(), 12.34, 2.2, 10, file);
+  const QList<QByteArray> lines = Lines(file);
+  ASSERT_EQ(lines.size(), 2 + 10001);
+  EXPECT_EQ(lines[0], "# y: R = 12.34 Ohm, C = 2.2 nF, L = 10 uH");
+  EXPECT_EQ(lines[1], "t_us,y");
+  for (int i = 0; i < 10001; ++i) {
+    const QList<QByteArray> f = lines[i + 2].split(',');
+    ASSERT_EQ(f.size(), 2) << i;
+    ASSERT_EQ(Parse(f[0]), chart().Item(i).X) << i;
+    ASSERT_EQ(Parse(f[1]), chart().Item(i).Y) << i;
+  }
+  EXPECT_EQ(lines[2 + 10000].split(',')[0], "10");
+}
+
+TEST_F(ChartExport, ExtraColumnsAndAChartWithMoreThanOneCurve) {
+  // A second curve appended after the live one is not part of it.
+  chart().MoveTo(0, 5);
+  chart().LineTo(10, 5);
+  const TCurveSamples live = LiveCurve(chart());
+  ASSERT_EQ(live.T.size(), 10001u);
+
+  TSampleColumn kept{QStringLiteral("kept, 1"), 0, 0.1, 50, {1.5, -2.25}};
+  const QByteArray csv = SamplesCsv(4.7, 2.2, 10, {0, 0.001, 0.002}, {0, 0.5, 1e-300}, {kept});
+  const QList<QByteArray> lines = csv.split('\n');
+  EXPECT_EQ(lines[0], "# y: R = 4.7 Ohm, C = 2.2 nF, L = 10 uH; kept, 1: R = 0 Ohm, C = 0.1 nF, L = 50 uH");
+  EXPECT_EQ(lines[1], "t_us,y,\"kept, 1\"");
+  EXPECT_EQ(lines[2], "0,0,1.5");
+  EXPECT_EQ(lines[3], "0.001,0.5,-2.25");
+  EXPECT_EQ(lines[4], "0.002,1e-300,"); // a shorter column leaves its cells empty
+}
+
+TEST_F(ChartExport, FailuresLeaveNoFileAndExistingFilesUntouched) {
+  const QString existing = Path("keep.svg");
+  {
+    QFile f(existing);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("old");
+  }
+  // A folder that does not exist, a folder in the file's place, an unknown kind of picture.
+  EXPECT_THROW(SaveSamples(chart(), 4.7, 2.2, 10, Path("missing/x.csv")), ESaveError);
+  EXPECT_THROW(SaveChartPicture(chart(), Path("missing/x.pdf")), ESaveError);
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.png")));
+  EXPECT_THROW(SaveChartPicture(chart(), Path("folder.png")), ESaveError);
+  try {
+    SaveChartPicture(chart(), Path("keep.gif"));
+    ADD_FAILURE() << "a .gif name was accepted";
+  } catch (const ESaveError& e) {
+    EXPECT_EQ(e.FileName, Path("keep.gif"));
+    EXPECT_TRUE(e.Reason.contains(".svg"));
+  }
+  chart().ClearItems(); // nothing to write yet
+  EXPECT_THROW(SaveSamples(chart(), 4.7, 2.2, 10, existing), ESaveError);
+  QFile f(existing);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), "old");
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.svg"});
+}
+
+TEST_F(ChartExport, SvgHasVectorLinesAndRealText) {
+  const QString file = Path("chart.svg");
+  SaveChartPicture(chart(), file);
+  QSvgRenderer renderer(file);
+  ASSERT_TRUE(renderer.isValid());
+  EXPECT_EQ(renderer.viewBox(), QRect(0, 0, chart().width(), chart().height()));
+
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  QXmlStreamReader xml(&f);
+  int lines = 0, images = 0;
+  QStringList texts;
+  while (!xml.atEnd()) {
+    if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+    const QStringView name = xml.name();
+    if (name == u"polyline" || name == u"path" || name == u"line") ++lines;
+    if (name == u"image") ++images;
+    if (name == u"text") texts << xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+  }
+  ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+  EXPECT_GE(lines, 51); // the curve alone is 51 polylines
+  EXPECT_EQ(images, 0);
+  EXPECT_TRUE(texts.contains("usec")) << texts.join('|').toStdString();
+  EXPECT_TRUE(texts.contains("0.0"));
+  EXPECT_TRUE(texts.contains("-1.00"));
+}
+
+// The content streams of a PDF, inflated.
+QByteArrayList PdfStreams(const QByteArray& pdf) {
+  QByteArrayList streams;
+  qsizetype at = 0;
+  while ((at = pdf.indexOf("stream", at)) >= 0) {
+    if (at >= 3 && pdf.mid(at - 3, 3) == "end") { at += 6; continue; }
+    qsizetype begin = at + 6;
+    if (pdf.mid(begin, 2) == "\r\n") begin += 2;
+    else if (pdf.mid(begin, 1) == "\n") begin += 1;
+    const qsizetype end = pdf.indexOf("endstream", begin);
+    if (end < 0) break;
+    QByteArray data = pdf.mid(begin, end - begin);
+    QByteArray sized(4, '\0');
+    sized[1] = 0x10; // a first guess of the size; the inflater grows it as needed
+    const bool zlib = !data.isEmpty() && quint8(data[0]) == 0x78;
+    const QByteArray inflated = zlib ? qUncompress(sized + data) : QByteArray();
+    streams << (inflated.isEmpty() ? data : inflated);
+    at = end + 9;
+  }
+  return streams;
+}
+
+TEST_F(ChartExport, PdfHasVectorPathsAndTextAndNoPictureOfTheChart) {
+  const QString file = Path("chart.pdf");
+  SaveChartPicture(chart(), file);
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray pdf = f.readAll();
+  ASSERT_TRUE(pdf.startsWith("%PDF-"));
+  EXPECT_FALSE(pdf.contains("/Subtype /Image"));
+  EXPECT_FALSE(pdf.contains("/Subtype/Image"));
+  int lineTos = 0, texts = 0;
+  static const QRegularExpression lineTo(QStringLiteral("\\s[-\\d.]+ [-\\d.]+ l\\s"));
+  for (const QByteArray& s : PdfStreams(pdf)) {
+    lineTos += int(QString::fromLatin1(s).count(lineTo));
+    texts += int(s.count("BT")) * int(s.contains("Tj") || s.contains("TJ"));
+  }
+  EXPECT_GT(lineTos, 1000); // the curve's segments are path operators
+  EXPECT_GT(texts, 0);      // the axis labels are text
+}
+
+TEST_F(ChartExport, PngAtTheScreenSizeOrAChosenWidth) {
+  const QString screen = Path("screen.png"), wide = Path("wide.png");
+  SaveChartPicture(chart(), screen);
+  chart().Paint();
+  const QImage shown = chart().ControlImage().Image();
+  EXPECT_TRUE(QImage(screen).convertToFormat(QImage::Format_RGB32) == shown);
+  SaveChartPicture(chart(), wide, 2 * chart().width());
+  EXPECT_EQ(QImage(wide).size(), 2 * chart().size());
+  // The same picture in the window and in the file: the file's curve is where the window's is, scaled.
+  const QImage big = QImage(wide).convertToFormat(QImage::Format_RGB32);
+  const QPoint peak = chart().MapToPixel(1, chart().Item(228).X, chart().Item(228).Y);
+  int dark = 0;
+  for (int dy = -4; dy <= 4; ++dy)
+    for (int dx = -4; dx <= 4; ++dx) dark += qGray(big.pixel(2 * peak.x() + dx, 2 * peak.y() + dy)) < 128;
+  EXPECT_GT(dark, 0);
+}
+
+TEST_F(ChartExport, ThePopupItemsAskWriteRememberAndReportErrors) {
+  TExportActions& actions = *form.Export;
+  QStringList asked, errors;
+  QString answer;
+  actions.AskFileName = [&](const QString& title, const QString& suggested, const QString& filter) {
+    asked << title << suggested << filter;
+    return answer;
+  };
+  int widthAsked = 0;
+  actions.AskWidth = [&](const QString&, int suggested, int min, int max) {
+    EXPECT_LE(min, suggested);
+    EXPECT_LE(suggested, max);
+    widthAsked = suggested;
+    return 300;
+  };
+  SetMessageBoxHook([&](TMessageKind kind, const QString& text) {
+    EXPECT_EQ(kind, TMessageKind::Error);
+    errors << text;
+  });
+
+  answer = Path("picture"); // without an extension: PNG
+  actions.PictureAction()->trigger();
+  ASSERT_EQ(asked.size(), 3);
+  EXPECT_EQ(asked[0], "SavePicture"); // no table here: the item shows its key
+  EXPECT_TRUE(asked[2].contains("*.svg"));
+  EXPECT_EQ(widthAsked, chart().width());
+  EXPECT_EQ(QImage(Path("picture.png")).width(), 300);
+  // The folder and the width are remembered in the user's settings.
+  EXPECT_EQ(TExportActions::Settings()->value("Export/PictureWidth").toInt(), 300);
+  asked.clear();
+  answer = Path("table.csv");
+  actions.SamplesAction()->trigger();
+  EXPECT_EQ(asked[1], Path("kalvora.csv"));
+  EXPECT_EQ(Lines(Path("table.csv")).size(), 10003);
+
+  // Cancelled: nothing happens. A failure: an error box, no file.
+  answer.clear();
+  actions.SamplesAction()->trigger();
+  answer = Path("missing/x.svg");
+  actions.PictureAction()->trigger();
+  SetMessageBoxHook(nullptr);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].contains(Path("missing/x.svg"))) << errors[0].toStdString();
+  EXPECT_FALSE(QFile::exists(Path("missing/x.svg")));
+}
+
+// Runs the built program without a display; returns its exit code.
+int RunProgram(const QStringList& arguments, QByteArray* err = nullptr) {
+  QProcess process;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(QLatin1String(name));
+  process.setProcessEnvironment(env);
+  process.start(QStringLiteral(KALVORA_PROGRAM), arguments);
+  if (!process.waitForFinished(120000)) {
+    process.kill();
+    process.waitForFinished();
+    return -1;
+  }
+  if (err) *err = process.readAllStandardError();
+  return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+TEST(ExportCommandLine, CsvAndVectorPicturesWithoutADisplay) {
+  TCommandLine c = ParseCommandLine({"--csv", "a.csv", "--R", "0"});
+  ASSERT_EQ(c.Action, TCommandLine::caRender) << c.Error.toStdString();
+  EXPECT_EQ(c.CsvFileName, "a.csv");
+  EXPECT_TRUE(c.FileName.isEmpty());
+  EXPECT_EQ(ParseCommandLine({"--csv"}).Action, TCommandLine::caError);
+  EXPECT_EQ(ParseCommandLine({"--csv", "--R", "1"}).Action, TCommandLine::caError);
+  EXPECT_EQ(ParseCommandLine({"--render", "a.svg", "--csv", "a.csv", "--csv", "b.csv"}).Action, TCommandLine::caError);
+  // Only as the first argument and exactly so spelt: otherwise the host link's.
+  EXPECT_EQ(ParseCommandLine({"--csv=a.csv"}).Action, TCommandLine::caRun);
+  EXPECT_EQ(ParseCommandLine({"x", "--csv", "a.csv"}).Action, TCommandLine::caRun);
+  EXPECT_TRUE(CommandLineHelp().contains("--csv"));
+
+  QTemporaryDir dir;
+  const QString csv = dir.filePath("r0.csv"), svg = dir.filePath("r0.svg"), pdf = dir.filePath("r0.pdf");
+  QByteArray err;
+  ASSERT_EQ(RunProgram({"--csv", csv, "--R", "0", "--render", svg}, &err), 0) << err.toStdString();
+  ASSERT_EQ(RunProgram({"--render", pdf, "--size", "400x300"}, &err), 0) << err.toStdString();
+  EXPECT_TRUE(QSvgRenderer(svg).isValid());
+  EXPECT_TRUE(QFile(pdf).size() > 1000);
+
+  // The same samples as the window computes for R = 0.
+  TForm1 form;
+  form.RenderChart(0, 220, 1000);
+  const QList<QByteArray> lines = Lines(csv);
+  ASSERT_EQ(lines.size(), 10003);
+  EXPECT_TRUE(lines[0].contains("R = 0 Ohm"));
+  for (int i : {0, 1, 228, 5000, 10000}) {
+    const QList<QByteArray> f = lines[i + 2].split(',');
+    EXPECT_EQ(Parse(f[1]), form.RCResponse->Item(i).Y) << i;
+  }
+  EXPECT_EQ(RunProgram({"--csv", dir.filePath("no/such/dir/x.csv")}, &err), 1);
+  EXPECT_TRUE(err.contains("Cannot save")) << err.toStdString();
+}
+
+} // namespace

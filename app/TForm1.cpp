@@ -1,9 +1,10 @@
 #include "TForm1.h"
 
 #include "Application.h"
+#include "ChartExport.h"
 #include "ChartExtras.h"
-#include "ExactResponse.h"
 #include "ChartKeyboard.h"
+#include "ExactResponse.h"
 #include "ExportActions.h"
 #include "MeasureCursor.h"
 #include "StdControls.h"
@@ -12,9 +13,9 @@
 #include "TNumLab.h"
 #include "TRChart.h"
 #include "TUrlLab.h"
+#include "TableLocator.h"
 #include "TkdbDemonClient.h"
 #include "VectorState.h"
-#include "TableLocator.h"
 #include "WindowPlacement.h"
 #include "WorkAreaFile.h"
 
@@ -84,6 +85,12 @@ void TForm1::CreateComponents() {
     Export = new TExportActions(RCResponse, PopupMenu1, translate, [this] {
       return std::array<double, 3>{SBarR->value() / 100.0, SBarC->value() / 100.0, SBarL->value() / 100.0};
     });
+    Export->ExtraColumns = [this] { // the kept comparison curves, oldest first
+      std::vector<TSampleColumn> columns;
+      for (const TKeptCurve& kept : Extras->KeptCurves().Curves())
+        columns.push_back({QStringLiteral("kept %1").arg(columns.size() + 1), kept.R, kept.C, kept.L, kept.Y});
+      return columns;
+    };
     PopupMenu1->addSeparator();
     PopupMenu1->addActions({Measure->Action(), Export->PictureAction(), Export->SamplesAction()});
     Keyboard = new TChartKeyboard(RCResponse, PopupMenu1, [this] { Zoom111Click(); });

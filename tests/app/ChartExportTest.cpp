@@ -2,9 +2,11 @@
 // SVG and PDF checked for vector content, PNG sizes, refusals that leave no
 // file behind, and the command line's --csv and vector --render.
 #include "ChartExport.h"
+#include "ChartExtras.h"
 #include "ExportActions.h"
-#include "MessageBox.h"
+#include "KeptCurves.h"
 #include "LiveCurve.h"
+#include "MessageBox.h"
 #include "Startup.h"
 #include "TForm1.h"
 #include "TRChart.h"
@@ -88,6 +90,28 @@ TEST_F(ChartExport, ExtraColumnsAndAChartWithMoreThanOneCurve) {
   EXPECT_EQ(lines[2], "0,0,1.5");
   EXPECT_EQ(lines[3], "0.001,0.5,-2.25");
   EXPECT_EQ(lines[4], "0.002,1e-300,"); // a shorter column leaves its cells empty
+}
+
+TEST_F(ChartExport, TheSamplesItemWritesOneColumnPerKeptCurve) {
+  form.Extras->KeepCurveItem->trigger(); // 4.7 Ohm
+  form.SBarR->setValue(0);
+  form.Extras->KeepCurveItem->trigger(); // 0 Ohm
+  form.SBarR->setValue(1000);
+  form.Export->AskFileName = [&](const QString&, const QString&, const QString&) { return Path("kept.csv"); };
+  form.Export->SamplesAction()->trigger();
+  const QList<QByteArray> lines = Lines(Path("kept.csv"));
+  ASSERT_EQ(lines.size(), 2 + 10001);
+  EXPECT_EQ(lines[0], "# y: R = 10 Ohm, C = 2.2 nF, L = 10 uH; kept 1: R = 4.7 Ohm, C = 2.2 nF, L = 10 uH; "
+                      "kept 2: R = 0 Ohm, C = 2.2 nF, L = 10 uH");
+  EXPECT_EQ(lines[1], "t_us,y,kept 1,kept 2");
+  const auto& kept = form.Extras->KeptCurves().Curves();
+  for (int i : {0, 228, 10000}) {
+    const QList<QByteArray> f = lines[i + 2].split(',');
+    ASSERT_EQ(f.size(), 4);
+    EXPECT_EQ(Parse(f[1]), chart().Item(i).Y) << i;
+    EXPECT_EQ(Parse(f[2]), kept[0].Y[i]) << i;
+    EXPECT_EQ(Parse(f[3]), kept[1].Y[i]) << i;
+  }
 }
 
 TEST_F(ChartExport, FailuresLeaveNoFileAndExistingFilesUntouched) {

@@ -74,7 +74,9 @@ public:
 
   // ---- layers, ranges, mapping ----
   void SetLayerRange(int Layer, long double LoX, long double LoY, long double HiX, long double HiY);
-  QPoint MapToPixel(int layer, double x, double y) const;
+  // Control pixels of a world point; with a device scale s above 1, device pixels of
+  // an image s times the control's size (s times the exact position, then rounded).
+  QPoint MapToPixel(int layer, double x, double y, int deviceScale = 1) const;
   QPointF MapToWorld(int layer, int px, int py) const;
   virtual void CalcScaleFactors();
   const TScaleFactors& ScaleFactors(int layer) const;

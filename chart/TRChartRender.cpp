@@ -80,17 +80,23 @@ struct FastLayer {
   __m128d k = _mm_setzero_pd(), d = _mm_setzero_pd(), tolerance = _mm_setzero_pd();
 #endif
   FastLayer() = default;
-  FastLayer(bool fast_, const FastAxis& x_, const FastAxis& y_) : fast(fast_), x(x_), y(y_) {
+  int Limit = TCustomRChart::PixelLimit; // pixels are limited to +-Limit
+#if defined(__SSE2__)
+  __m128d lowest = _mm_set1_pd(-Limit), highest = _mm_set1_pd(Limit);
+#endif
+  FastLayer(bool fast_, const FastAxis& x_, const FastAxis& y_, int limit)
+      : fast(fast_), x(x_), y(y_), Limit(limit) {
 #if defined(__SSE2__)
     k = _mm_set_pd(y.k, x.k);
     d = _mm_set_pd(y.d, x.d);
     tolerance = _mm_set_pd(y.tolerance, x.tolerance);
+    lowest = _mm_set1_pd(-limit);
+    highest = _mm_set1_pd(limit);
 #endif
   }
-  // The item's pixel, limited to +-PixelLimit and moved by shift. False when the
+  // The item's pixel, limited to +-Limit and moved by shift. False when the
   // item must take the exact path.
   bool Map(const TDisplayItem& it, QPoint shift, QPoint& pixel) const {
-    constexpr int Limit = TCustomRChart::PixelLimit;
 #if defined(__SSE2__)
     static_assert(offsetof(TDisplayItem, Y) == offsetof(TDisplayItem, X) + sizeof(double));
     const __m128d round = _mm_set1_pd(6755399441055744.0), half = _mm_set1_pd(0.5);
@@ -102,7 +108,7 @@ struct FastLayer {
     const __m128d ok = _mm_and_pd(_mm_cmplt_pd(_mm_and_pd(p, absMask), limit),
                                   _mm_cmpgt_pd(_mm_sub_pd(half, distance), tolerance));
     // Whole numbers limited before the conversion: the same as limiting afterwards.
-    const __m128d limited = _mm_min_pd(_mm_max_pd(_mm_and_pd(r, ok), _mm_set1_pd(-Limit)), _mm_set1_pd(Limit));
+    const __m128d limited = _mm_min_pd(_mm_max_pd(_mm_and_pd(r, ok), lowest), highest);
     const __m128i xy = _mm_add_epi32(_mm_cvttpd_epi32(limited), _mm_setr_epi32(shift.x(), shift.y(), 0, 0));
     pixel = QPoint(_mm_cvtsi128_si32(xy), _mm_cvtsi128_si32(_mm_shuffle_epi32(xy, 1)));
     return fast & (_mm_movemask_pd(ok) == 3);
@@ -140,9 +146,9 @@ void TCustomRChart::Paint() {
 }
 
 void TCustomRChart::ComposeControlImage() {
-  const int w = width(), h = height();
-  if (controlImage_.Width() != w || controlImage_.Height() != h)
-    controlImage_.SetSize(w, h);
+  const int w = width(), h = height(), scale = DeviceScale();
+  if (controlImage_.Width() != w || controlImage_.Height() != h || controlImage_.Scale() != scale)
+    controlImage_.SetSize(w, h, scale);
   else if (!controlImage_.Image().isDetached())
     controlImage_.Image() = TakeSpareImage(); // the window still shows the last picture
   TCanvas& c = controlImage_.Canvas();
@@ -165,7 +171,7 @@ void TCustomRChart::ComposeControlImage() {
     for (const TScale* s : {scaleX_[n], scaleY_[n]})
       observed = observed || s->OnBeforeScaleRendered || s->OnAfterScaleRendered;
   const QImage& data = dataImage_.Image();
-  if (observed || covered.isEmpty() || data.width() != dw || data.height() != dh ||
+  if (observed || covered.isEmpty() || dataImage_.Width() != dw || dataImage_.Height() != dh ||
       data.format() != QImage::Format_RGB32) {
     c.Rectangle(0, 0, w, h);
   } else {
@@ -245,10 +251,14 @@ void TCustomRChart::DrawCaption(TCanvas& c) {
 // The data image
 // ============================================================================
 
+// The data image has the control image's device scale (set by the last full paint),
+// so that it is copied into it pixel for pixel.
 void TCustomRChart::ResizeDataImage() {
   const int dw = std::max(0, width() - marginLeft_ - marginRight_ - shadowWidth_ + 1);
   const int dh = std::max(0, height() - marginTop_ - marginBottom_ - shadowWidth_ + 1);
-  if (dataImage_.Width() != dw || dataImage_.Height() != dh) dataImage_.SetSize(dw, dh);
+  const int scale = controlImage_.Scale();
+  if (dataImage_.Width() != dw || dataImage_.Height() != dh || dataImage_.Scale() != scale)
+    dataImage_.SetSize(dw, dh, scale);
 }
 
 void TCustomRChart::DrawDataBackground(TCanvas& canvas, int XOffset, int YOffset) {
@@ -331,7 +341,7 @@ void TCustomRChart::DrawHighlightedArea(TCanvas& canvas, int XOffset, int YOffse
 
 void TCustomRChart::DrawPolyline(TCanvas& canvas, const QPoint* points, int count) {
   ++stats_.Polylines;
-  canvas.Polyline(points, count);
+  canvas.PolylineDevice(points, count);
 }
 
 void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool Monochrome,
@@ -346,11 +356,14 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
   // 2. Grid.
   if (gridStyle_ != gsNone && !NoGrid) DrawGrid(canvas, XOffset, YOffset);
 
-  // 3. Initial render state.
+  // 3. Initial render state. On a canvas of device scale s above 1 the items are
+  // mapped to device pixels (s times finer), so the curve takes the finer steps;
+  // everything else is drawn in logical pixels.
+  const int s = canvas.DeviceScale();
   int curWidth = lineWidth_;
   canvas.Pen.Width = curWidth;
-  QPoint current(XOffset, YOffset);
-  canvas.MoveTo(current.x(), current.y());
+  QPoint current(XOffset * s, YOffset * s);
+  canvas.MoveToDevice(current.x(), current.y());
   TColor curPen = chartColor_, curBrush = chartColor_;
   TPenStyle curStyle = psSolid;
   canvas.Pen.Color = curPen;
@@ -363,7 +376,7 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
     if (n == 0) return;
     DrawPolyline(canvas, polyBuffer_.data(), n);
     current = polyBuffer_[n - 1];
-    canvas.MoveTo(current.x(), current.y());
+    canvas.MoveToDevice(current.x(), current.y());
     n = 0;
   };
 
@@ -375,9 +388,11 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
     const bool fast = !propsX_[n]->Logarithmic() && !propsY_[n]->Logarithmic() &&
                       std::isfinite(double(f.kx)) && std::isfinite(double(f.dx)) &&
                       std::isfinite(double(f.ky)) && std::isfinite(double(f.dy));
-    maps[n] = FastLayer(fast, FastAxis(double(f.kx), double(f.dx)), FastAxis(double(f.ky), double(f.dy)));
+    maps[n] = FastLayer(fast, FastAxis(double(f.kx * s), double(f.dx * s)),
+                        FastAxis(double(f.ky * s), double(f.dy * s)), PixelLimit * s);
   }
-  const int shiftX = XOffset - marginLeft_, shiftY = YOffset - marginTop_;
+  const int limit = PixelLimit * s;
+  const int shiftX = (XOffset - marginLeft_) * s, shiftY = (YOffset - marginTop_) * s;
 
   // 4. Items in list order, in runs: first the pixels of a run's items (layers
   // outside 1 .. NumLayers use the unmapped entry 0 and are skipped below), then the
@@ -406,13 +421,13 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
       }
       QPoint p = runPixel[i - base];
       if (!runMapped[i - base]) {
-        const QPoint px = MapToPixel(layer, it.X, it.Y);
-        p = QPoint(ClampItemPixel(px.x()) + shiftX, ClampItemPixel(px.y()) + shiftY);
+        const QPoint px = MapToPixel(layer, it.X, it.Y, s);
+        p = QPoint(std::clamp(px.x(), -limit, limit) + shiftX, std::clamp(px.y(), -limit, limit) + shiftY);
       }
       if (it.Kind == ikMoveTo) {
         flush();
         current = p;
-        canvas.MoveTo(p.x(), p.y());
+        canvas.MoveToDevice(p.x(), p.y());
       } else if (it.Kind == ikLineTo) {
         const TColor color = Monochrome ? 0 : it.Color;
         if (color != curPen || it.PenStyle != curStyle || it.FillColor != curBrush) {

@@ -87,6 +87,21 @@ TEST(RenderArguments, BadArgumentsAreRefusedWithAReason) {
   }
 }
 
+TEST(RenderArguments, ScaleIsAWholeNumberFromOneToEight) {
+  EXPECT_EQ(Parse("--render a.png").Scale, 1);
+  EXPECT_EQ(Parse("--render a.png --scale 2").Scale, 2);
+  EXPECT_EQ(Parse("--scale=8 --render a.png").Scale, 8);
+  EXPECT_TRUE(CommandLineHelp().contains(QLatin1String("--scale")));
+  for (const char* line : {"--render a.png --scale 0", "--render a.png --scale 9", "--render a.png --scale 1.5",
+                           "--render a.png --scale two", "--render a.png --scale -2"}) {
+    const TCommandLine parsed = Parse(QLatin1String(line));
+    EXPECT_EQ(parsed.Action, TCommandLine::caError) << line;
+    EXPECT_TRUE(parsed.Error.contains(QLatin1String("whole number 1 ... 8"))) << line;
+  }
+  EXPECT_TRUE(Parse("--render a.png --scale").Error.contains(QLatin1String("needs a value")));
+  EXPECT_EQ(Parse("--scale 2").Action, TCommandLine::caError);
+}
+
 // Runs the built program without a display; returns its exit code.
 int RunProgram(const QStringList& arguments, QByteArray* out = nullptr, QByteArray* err = nullptr) {
   QProcess process;
@@ -185,6 +200,74 @@ TEST(RenderProgram, OtherValuesAndSizeAndRefusals) {
                        nullptr, &err),
             1);
   EXPECT_TRUE(err.contains("cannot write")) << err.toStdString();
+}
+
+// --scale 2: the same chart at twice the resolution. What is horizontal or vertical
+// is the exact enlargement; the curve and the text are drawn at the finer pixels.
+TEST(RenderProgram, ScaleTwoDrawsAtTwiceTheResolution) {
+  QTemporaryDir dir;
+  const QString file1 = dir.filePath(QStringLiteral("one.png")), file2 = dir.filePath(QStringLiteral("two.png"));
+  QByteArray err;
+  ASSERT_EQ(RunProgram({QStringLiteral("--render"), file1}, nullptr, &err), 0) << err.toStdString();
+  ASSERT_EQ(RunProgram({QStringLiteral("--render"), file2, QStringLiteral("--scale"), QStringLiteral("2")}, nullptr, &err), 0)
+      << err.toStdString();
+  const QImage one = QImage(file1).convertToFormat(QImage::Format_RGB32);
+  const QImage two = QImage(file2).convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(one.size(), QSize(505, 482));
+  ASSERT_EQ(two.size(), QSize(1010, 964));
+  EXPECT_EQ(two.dotsPerMeterX(), 7559); // 192 per inch: printed at the size of the first
+  EXPECT_EQ(one.dotsPerMeterX(), 3780);
+
+  TForm1 form;
+  const TRChart* chart = form.RCResponse;
+  const int top = chart->MarginTop(), right = 505 - chart->MarginRight();
+  const int bottom = 482 - chart->MarginBottom();
+  // Above the data area (with the frame's top line), and right of it (with the right line).
+  auto enlarged = [&](const QRect& area) {
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x)
+        for (int k = 0; k < 4; ++k)
+          if (two.pixel(2 * x + k % 2, 2 * y + k / 2) != one.pixel(x, y)) return false;
+    return true;
+  };
+  EXPECT_TRUE(enlarged(QRect(0, 0, 505, top + 1)));
+  EXPECT_TRUE(enlarged(QRect(right, top, 505 - right, bottom - top)));
+
+  // The curve: black pixels alone in their 2 x 2 blocks, steps an enlargement has not.
+  int halfBlocks = 0;
+  for (int y = 2 * (top + 2); y < 2 * (bottom - 8); y += 2)
+    for (int x = 2 * (chart->MarginLeft() + 8); x < 2 * (right - 2); x += 2) {
+      int black = 0;
+      for (int k = 0; k < 4; ++k) black += two.pixel(x + k % 2, y + k / 2) == qRgb(0, 0, 0);
+      halfBlocks += black > 0 && black < 4;
+    }
+  EXPECT_GT(halfBlocks, 100);
+
+  // "usec" under the x axis: twice as high.
+  auto inkHeight = [](const QImage& image, const QRect& r) {
+    int first = -1, last = -1;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+      for (int x = r.left(); x <= r.right(); ++x)
+        if (qGray(image.pixel(x, y)) < 100) {
+          if (first < 0) first = y;
+          last = y;
+        }
+    return first < 0 ? 0 : last - first + 1;
+  };
+  const int middle = chart->MarginLeft() + (right - chart->MarginLeft()) / 2;
+  const QRect caption(middle - 30, bottom + 16, 60, 482 - bottom - 17);
+  const int h1 = inkHeight(one, caption);
+  const int h2 = inkHeight(two, QRect(caption.topLeft() * 2, caption.size() * 2));
+  ASSERT_GT(h1, 5);
+  EXPECT_GE(h2, 2 * h1 - 2);
+  EXPECT_LE(h2, 2 * h1 + 2);
+
+  // Too large a picture is refused before anything is drawn.
+  EXPECT_EQ(RunProgram({QStringLiteral("--render"), file2, QStringLiteral("--size"), QStringLiteral("6000x300"),
+                        QStringLiteral("--scale"), QStringLiteral("2")},
+                       nullptr, &err),
+            2);
+  EXPECT_TRUE(err.contains("larger than")) << err.toStdString();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "TForm1.h"
 #include "TNumLab.h"
 #include "TRChart.h"
+#include "TScale.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -140,6 +141,25 @@ TEST_F(HiDpi, TheWindowKeepsItsLayoutAndTheLabelsTextIsTwiceAsHigh) {
   ASSERT_GT(h1, 6);
   EXPECT_GE(h2, 2 * h1 - 2);
   EXPECT_LE(h2, 2 * h1 + 2);
+}
+
+// A scale of its own (opaque, framed) draws into an off-screen image at the device scale.
+TEST_F(HiDpi, AFramedScaleIsDrawnAtTheDeviceResolution) {
+  TScale scale;
+  scale.SetBounds(0, 0, 240, 40);
+  scale.SetScaleType(ScaleTypes::sctXB);
+  scale.SetRangeLow(0);
+  scale.SetRangeHigh(10);
+  scale.SetTransparent(false);
+  scale.SetColorBackGnd(clWhite);
+  scale.SetFrameStyle(fsSimple);
+  scale.show();
+  QCoreApplication::processEvents();
+  scale.Paint();
+  const QImage& image = scale.WindowImage();
+  ASSERT_EQ(image.size(), QSize(480, 80));
+  for (int x = 0; x < 4; ++x) EXPECT_EQ(Dark(image.pixel(x, 40)), x < 2) << x; // the frame
+  EXPECT_TRUE(HasMixedBlocks(image, QRect(4, 4, 472, 60)));                   // the labels
 }
 
 } // namespace

@@ -62,8 +62,6 @@ int RenderChart(const TCommandLine& command, int argc, char** argv) {
   // No display is needed, and this copy's host-link window and lock stay
   // private: a running Kalvora is neither found nor handed this command line.
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  // The picture's device pixel ratio is the --scale given (1 unless given), whatever the
-  // environment asks for: the chart is drawn as on a screen of that ratio.
   // (The designed chart fits at every scale; a given size may not.)
   const QSize size = command.Size;
   if (size.isValid() && std::max(size.width(), size.height()) * command.Scale > MaxSide) {
@@ -71,6 +69,8 @@ int RenderChart(const TCommandLine& command, int argc, char** argv) {
                  size.height(), command.Scale, MaxSide, MaxSide);
     return 2;
   }
+  // The picture's device pixel ratio is the --scale given (1 unless given), whatever the
+  // environment asks for: the chart is drawn as on a screen of that ratio.
   qputenv("QT_ENABLE_HIGHDPI_SCALING", "1");
   qputenv("QT_SCALE_FACTOR", QByteArray::number(command.Scale));
   qunsetenv("QT_SCREEN_SCALE_FACTORS");

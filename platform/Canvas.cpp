@@ -11,9 +11,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
-#include <QVarLengthArray>
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -380,9 +380,10 @@ public:
     const bool xMajor = std::abs(i64(x1) - x0) >= std::abs(i64(y1) - y0);
     const int across = xMajor ? 0 : 1, down = xMajor ? 1 : 0;
     const int start = phase_;
+    const auto moved = [](int v, int by) { return int(std::min<i64>(i64(v) + by, INT_MAX)); };
     for (int k = 0; k < scale_; ++k) {
       phase_ = start;
-      Thin(x0 + k * across, y0 + k * down, x1 + k * across, y1 + k * down);
+      Thin(moved(x0, k * across), moved(y0, k * down), moved(x1, k * across), moved(y1, k * down));
     }
   }
 
@@ -675,7 +676,7 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
   if (pw == 1) {
     if (fill) box(x1 + 1, y1 + 1, x2 - 1, y2 - 1, ColorToRGB(Brush.Color));
     PenRaster r(s, Pen, Brush, scale);
-    if (x2 - x1 <= 2 || y2 - y1 <= 2) {
+    if (i64(x2) - x1 <= 2 || i64(y2) - y1 <= 2) {
       r.Box(D(x1), D(y1), D(x2), D(y2)); // the outline covers everything
       return;
     }

@@ -3,6 +3,7 @@
 #include "Canvas.h"
 
 #include <QColor>
+#include <climits>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -179,6 +180,21 @@ TEST(DeviceScale, DevicePolylinesDrawBetweenDevicePixels) {
   r1.Polyline(steps, 5);
   EXPECT_EQ(FirstDifference(one, reference), "none");
   EXPECT_EQ(c1.PenPos(), QPoint(5, 3));
+}
+
+TEST(DeviceScale, CoordinatesAtTheEndsOfTheRangeAreClipped) {
+  QImage big = Blank(20, 20, 2);
+  TCanvas c(&big);
+  c.Pen.Style = psDot;
+  const QPoint far[3] = {{INT_MIN, 5}, {INT_MAX, 5}, {INT_MAX, INT_MAX}};
+  c.PolylineDevice(far, 3);
+  c.Polyline(far, 3);
+  c.MoveTo(INT_MIN, INT_MIN);
+  c.LineTo(INT_MAX, INT_MAX);
+  c.Rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+  c.SetPixel(INT_MAX, INT_MAX, clRed);
+  EXPECT_EQ(c.Pixel(INT_MAX, 0), 0xFFFFFFFFu);
+  EXPECT_TRUE(Dark(big.pixel(0, 5)) || Dark(big.pixel(0, 6)));
 }
 
 // The height of the ink in an image.

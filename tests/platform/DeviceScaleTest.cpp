@@ -188,13 +188,20 @@ TEST(DeviceScale, CoordinatesAtTheEndsOfTheRangeAreClipped) {
   c.Pen.Style = psDot;
   const QPoint far[3] = {{INT_MIN, 5}, {INT_MAX, 5}, {INT_MAX, INT_MAX}};
   c.PolylineDevice(far, 3);
+  int dots = 0;
+  for (int x = 0; x < 12; ++x) dots += Dark(big.pixel(x, 5)) && Dark(big.pixel(x, 6));
+  EXPECT_EQ(dots, 6); // one period of the dotted pen, 6 on and 6 off
   c.Polyline(far, 3);
   c.MoveTo(INT_MIN, INT_MIN);
   c.LineTo(INT_MAX, INT_MAX);
-  c.Rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
   c.SetPixel(INT_MAX, INT_MAX, clRed);
   EXPECT_EQ(c.Pixel(INT_MAX, 0), 0xFFFFFFFFu);
-  EXPECT_TRUE(Dark(big.pixel(0, 5)) || Dark(big.pixel(0, 6)));
+
+  // A rectangle around the whole range: its outline is far outside, its interior fills.
+  c.Pen.Style = psSolid;
+  c.Brush = {clYellow, bsSolid};
+  c.Rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+  EXPECT_EQ(c.Pixel(10, 10), clYellow);
 }
 
 // The height of the ink in an image.

@@ -64,6 +64,18 @@ int RenderChart(const TCommandLine& command, int argc, char** argv) {
   // No display is needed, and this copy's host-link window and lock stay
   // private: a running Kalvora is neither found nor handed this command line.
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  // (The designed chart fits at every scale; a given size may not.)
+  const QSize size = command.Size;
+  if (size.isValid() && std::max(size.width(), size.height()) * command.Scale > MaxSide) {
+    std::fprintf(stderr, "kalvora: --size %dx%d at --scale %d is larger than %dx%d pixels\n", size.width(),
+                 size.height(), command.Scale, MaxSide, MaxSide);
+    return 2;
+  }
+  // The picture's device pixel ratio is the --scale given (1 unless given), whatever the
+  // environment asks for: the chart is drawn as on a screen of that ratio.
+  qputenv("QT_ENABLE_HIGHDPI_SCALING", "1");
+  qputenv("QT_SCALE_FACTOR", QByteArray::number(command.Scale));
+  qunsetenv("QT_SCREEN_SCALE_FACTORS");
   QTemporaryDir runtime;
   if (runtime.isValid()) qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
   TApplication app(argc, argv);
@@ -97,6 +109,11 @@ int RenderChart(const TCommandLine& command, int argc, char** argv) {
     std::fprintf(stderr, "kalvora: %s\n", e.what());
     return 1;
   }
+  if (command.Scale > 1) { // printed at the size of the picture at scale 1 (96 per inch)
+    const int dotsPerMeter = int(std::lround(96 / 0.0254 * command.Scale));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+  }
   // Written as a whole or not at all: an existing file is never left half-written.
   QSaveFile file(command.FileName);
   if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
@@ -111,7 +128,8 @@ int RenderChart(const TCommandLine& command, int argc, char** argv) {
 QString CommandLineHelp() {
   return QStringLiteral(
       "Usage: kalvora --render FILE.png|.svg|.pdf [--csv FILE.csv] [--R OHM] [--C NF] [--L UH] [--size WxH]\n"
-      "       kalvora --csv FILE.csv [--render FILE] [--R OHM] [--C NF] [--L UH] [--size WxH]\n"
+      "               [--scale N]\n"
+      "       kalvora --csv FILE.csv [--render FILE] [--R OHM] [--C NF] [--L UH] [--size WxH] [--scale N]\n"
       "       kalvora --help\n"
       "       kalvora [ARGUMENT ...]\n"
       "\n"
@@ -127,6 +145,9 @@ QString CommandLineHelp() {
       "  --L UH             inductance L in uH, 0.1 ... 50 (default 10)\n"
       "  --size WxH         size of the picture in pixels (default: the window's chart,\n"
       "                     505x482; at least 146x80, at most 10000x10000)\n"
+      "  --scale N          N device pixels per pixel, 1 ... 8 (default 1): lines N times\n"
+      "                     as wide and text N times as high, curve and text at the finer\n"
+      "                     resolution, for figures at print resolution\n"
       "  --help             show this help and exit\n"
       "\n"
       "Values are rounded to hundredths, as the scroll bars hold them.\n");
@@ -167,6 +188,15 @@ QString ReadValue(const ValueOption& o, const QString& value, TCommandLine& resu
   return QString();
 }
 
+// "--scale N" into result; an empty text when it is good, else the reason.
+QString ReadScale(const QString& value, TCommandLine& result) {
+  bool ok = false;
+  result.Scale = value.trimmed().toInt(&ok);
+  if (!ok || result.Scale < 1 || result.Scale > MaxRenderScale)
+    return QStringLiteral("--scale wants a whole number 1 ... %1 (got \"%2\")").arg(MaxRenderScale).arg(value);
+  return QString();
+}
+
 // The file of "--render FILE" or "--csv FILE" into result; an empty text when it is good, else the reason.
 QString ReadFile(const QString& option, const QString& value, TCommandLine& result) {
   if (value.trimmed().isEmpty() || value.startsWith(QLatin1Char('-')))
@@ -176,7 +206,7 @@ QString ReadFile(const QString& option, const QString& value, TCommandLine& resu
 }
 
 // "--render FILE" or "--csv FILE", followed by "--R OHM", "--C NF", "--L UH",
-// "--size WxH" and the other of the two file options, each at most once.
+// "--size WxH", "--scale N" and the other of the two file options, each at most once.
 TCommandLine ParseExport(const QString& option, const QStringList& rest) {
   TCommandLine result;
   const QString problem = ReadFile(option, rest.value(0), result);
@@ -188,16 +218,18 @@ TCommandLine ParseExport(const QString& option, const QStringList& rest) {
     const ValueOption* value = nullptr;
     for (const ValueOption& o : ValueOptions)
       if (name == QLatin1String(o.name)) value = &o;
-    if (!value && name != QLatin1String("--size") && name != other)
+    const bool size = name == QLatin1String("--size"), scale = name == QLatin1String("--scale");
+    if (!value && !size && !scale && name != other)
       return Failure(name.startsWith(QLatin1Char('-')) ? QStringLiteral("unknown option \"%1\"").arg(name)
                                                        : QStringLiteral("unexpected argument \"%1\"").arg(name));
     if (seen.contains(name)) return Failure(QStringLiteral("%1 is given twice").arg(name));
     seen << name;
     if (i + 1 >= rest.size()) return Failure(QStringLiteral("%1 needs a value").arg(name));
     const QString& argument = rest[i + 1];
-    const QString error = value                               ? ReadValue(*value, argument, result)
-                          : name == QLatin1String("--size") ? ReadSize(argument, result)
-                                                              : ReadFile(name, argument, result);
+    const QString error = value   ? ReadValue(*value, argument, result)
+                          : size  ? ReadSize(argument, result)
+                          : scale ? ReadScale(argument, result)
+                                  : ReadFile(name, argument, result);
     if (!error.isEmpty()) return Failure(error);
   }
   result.Action = TCommandLine::caRender;

@@ -19,7 +19,10 @@ struct TCommandLine {
   int PositionC = 220;
   int PositionL = 1000;
   QSize Size; // the picture's size; empty: the chart's designed size
+  int Scale = 1; // device pixels per logical pixel of the picture (1 ... MaxRenderScale)
 };
+
+constexpr int MaxRenderScale = 8;
 
 // Reads the arguments after the program name. Kalvora's own actions (--help,
 // --render) count only as the first argument and exactly so spelt; any other

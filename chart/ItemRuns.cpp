@@ -15,7 +15,7 @@ bool PlainHairlineStyle(Platform::TPenStyle style, int width) {
 }
 
 bool PlainHairline(const TCanvas& canvas) {
-  return canvas.Image() != nullptr && canvas.Pen.Mode == Platform::pmCopy &&
+  return canvas.Image() != nullptr && canvas.DeviceScale() == 1 && canvas.Pen.Mode == Platform::pmCopy &&
          PlainHairlineStyle(canvas.Pen.Style, canvas.Pen.Width);
 }
 

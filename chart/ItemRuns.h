@@ -1,9 +1,9 @@
 #pragma once
 // Drawing long runs of line-to items with fewer pixels touched, to the pixel the
 // same as drawing every segment on its own. Both shortcuts hold for a plain
-// hairline (an image canvas, a one-pixel pen without dashes, copy mode): its
-// segments set every pixel they cover to the one colour, so only the set of
-// covered pixels counts, not how often or in which order they are set.
+// hairline (an image canvas at device scale 1, a one-pixel pen without dashes,
+// copy mode): its segments set every pixel they cover to the one colour, so only
+// the set of covered pixels counts, not how often or in which order they are set.
 #include "Canvas.h"
 #include "ItemList.h"
 
@@ -12,7 +12,9 @@
 
 namespace ItemRuns {
 
-// Whether lines drawn on the canvas with its current pen are plain hairlines.
+// Whether lines drawn on the canvas with its current pen are plain hairlines. Not on
+// an image of device scale above 1: a one-pixel pen is that many device pixels wide
+// there, so the chart draws every item at such a scale.
 bool PlainHairline(const TCanvas& canvas);
 // Whether items of this style and width draw plain hairlines on an image canvas in copy mode.
 bool PlainHairlineStyle(Platform::TPenStyle style, int width);

@@ -468,7 +468,7 @@ void TCustomRChart::CalcScaleFactors() {
   }
 }
 
-QPoint TCustomRChart::MapToPixel(int layer, double x, double y) const {
+QPoint TCustomRChart::MapToPixel(int layer, double x, double y, int deviceScale) const {
   layer = std::clamp(layer, 1, NumLayers);
   const TScaleFactors& f = factors_[layer];
   const TScaleProps* xp = propsX_[layer];
@@ -486,6 +486,10 @@ QPoint TCustomRChart::MapToPixel(int layer, double x, double y) const {
     py = f.ky * std::log(static_cast<long double>(y)) + f.dy;
   else
     py = yp->RangeHigh() >= yp->RangeLow() ? height() : 0;
+  if (deviceScale != 1) {
+    px *= deviceScale;
+    py *= deviceScale;
+  }
   return QPoint(RoundPixel(px), RoundPixel(py));
 }
 

@@ -55,7 +55,7 @@ public:
   static constexpr int MaxSharers = 4;
   static constexpr int PolylineBufferSize = 200;
   static constexpr int LongRun = 50000; // rising runs drawn column by column from this length
-  static constexpr int PixelLimit = 30000; // item pixels are clamped to +-PixelLimit
+  static constexpr int PixelLimit = 30000; // item pixels are clamped to +-PixelLimit (times the device scale)
   static constexpr int MaxGridLines = 1000; // per direction (and points in total for gsPoints)
 
   explicit TCustomRChart(QWidget* parent = nullptr);
@@ -84,7 +84,9 @@ public:
 
   // ---- layers, ranges, mapping ----
   void SetLayerRange(int Layer, long double LoX, long double LoY, long double HiX, long double HiY);
-  QPoint MapToPixel(int layer, double x, double y) const;
+  // Control pixels of a world point; with a device scale s above 1, device pixels of
+  // an image s times the control's size (s times the exact position, then rounded).
+  QPoint MapToPixel(int layer, double x, double y, int deviceScale = 1) const;
   QPointF MapToWorld(int layer, int px, int py) const;
   virtual void CalcScaleFactors();
   const TScaleFactors& ScaleFactors(int layer) const;

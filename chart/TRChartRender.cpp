@@ -82,17 +82,23 @@ struct FastLayer {
   __m128d k = _mm_setzero_pd(), d = _mm_setzero_pd(), tolerance = _mm_setzero_pd();
 #endif
   FastLayer() = default;
-  FastLayer(bool fast_, const FastAxis& x_, const FastAxis& y_) : fast(fast_), x(x_), y(y_) {
+  int Limit = TCustomRChart::PixelLimit; // pixels are limited to +-Limit
+#if defined(__SSE2__)
+  __m128d lowest = _mm_set1_pd(-Limit), highest = _mm_set1_pd(Limit);
+#endif
+  FastLayer(bool fast_, const FastAxis& x_, const FastAxis& y_, int limit)
+      : fast(fast_), x(x_), y(y_), Limit(limit) {
 #if defined(__SSE2__)
     k = _mm_set_pd(y.k, x.k);
     d = _mm_set_pd(y.d, x.d);
     tolerance = _mm_set_pd(y.tolerance, x.tolerance);
+    lowest = _mm_set1_pd(-limit);
+    highest = _mm_set1_pd(limit);
 #endif
   }
-  // The item's pixel, limited to +-PixelLimit and moved by shift. False when the
+  // The item's pixel, limited to +-Limit and moved by shift. False when the
   // item must take the exact path.
   bool Map(const TItemPoint& it, QPoint shift, QPoint& pixel) const {
-    constexpr int Limit = TCustomRChart::PixelLimit;
 #if defined(__SSE2__)
     static_assert(offsetof(TItemPoint, Y) == offsetof(TItemPoint, X) + sizeof(double));
     const __m128d round = _mm_set1_pd(6755399441055744.0), half = _mm_set1_pd(0.5);
@@ -104,7 +110,7 @@ struct FastLayer {
     const __m128d ok = _mm_and_pd(_mm_cmplt_pd(_mm_and_pd(p, absMask), limit),
                                   _mm_cmpgt_pd(_mm_sub_pd(half, distance), tolerance));
     // Whole numbers limited before the conversion: the same as limiting afterwards.
-    const __m128d limited = _mm_min_pd(_mm_max_pd(_mm_and_pd(r, ok), _mm_set1_pd(-Limit)), _mm_set1_pd(Limit));
+    const __m128d limited = _mm_min_pd(_mm_max_pd(_mm_and_pd(r, ok), lowest), highest);
     const __m128i xy = _mm_add_epi32(_mm_cvttpd_epi32(limited), _mm_setr_epi32(shift.x(), shift.y(), 0, 0));
     pixel = QPoint(_mm_cvtsi128_si32(xy), _mm_cvtsi128_si32(_mm_shuffle_epi32(xy, 1)));
     return fast & (_mm_movemask_pd(ok) == 3);
@@ -177,9 +183,9 @@ void TCustomRChart::PaintTo(TCanvas& c) {
 }
 
 void TCustomRChart::ComposeControlImage() {
-  const int w = width(), h = height();
-  if (controlImage_.Width() != w || controlImage_.Height() != h)
-    controlImage_.SetSize(w, h);
+  const int w = width(), h = height(), scale = DeviceScale();
+  if (controlImage_.Width() != w || controlImage_.Height() != h || controlImage_.Scale() != scale)
+    controlImage_.SetSize(w, h, scale);
   else if (!controlImage_.Image().isDetached())
     controlImage_.Image() = TakeSpareImage(); // the window still shows the last picture
   TCanvas& c = controlImage_.Canvas();
@@ -202,7 +208,7 @@ void TCustomRChart::ComposeControlImage() {
     for (const TScale* s : {scaleX_[n], scaleY_[n]})
       observed = observed || s->OnBeforeScaleRendered || s->OnAfterScaleRendered;
   const QImage& data = dataImage_.Image();
-  if (observed || covered.isEmpty() || data.width() != dw || data.height() != dh ||
+  if (observed || covered.isEmpty() || dataImage_.Width() != dw || dataImage_.Height() != dh ||
       data.format() != QImage::Format_RGB32) {
     c.Rectangle(0, 0, w, h);
   } else {
@@ -282,10 +288,14 @@ void TCustomRChart::DrawCaption(TCanvas& c) {
 // The data image
 // ============================================================================
 
+// The data image has the control image's device scale (set by the last full paint),
+// so that it is copied into it pixel for pixel.
 void TCustomRChart::ResizeDataImage() {
   const int dw = std::max(0, width() - marginLeft_ - marginRight_ - shadowWidth_ + 1);
   const int dh = std::max(0, height() - marginTop_ - marginBottom_ - shadowWidth_ + 1);
-  if (dataImage_.Width() != dw || dataImage_.Height() != dh) dataImage_.SetSize(dw, dh);
+  const int scale = controlImage_.Scale();
+  if (dataImage_.Width() != dw || dataImage_.Height() != dh || dataImage_.Scale() != scale)
+    dataImage_.SetSize(dw, dh, scale);
 }
 
 void TCustomRChart::DrawDataBackground(TCanvas& canvas, int XOffset, int YOffset) {
@@ -370,11 +380,11 @@ void TCustomRChart::DrawPolyline(TCanvas& canvas, const QPoint* points, int coun
   ++stats_.Polylines;
   if (count > 4 && count <= PolylineBufferSize && ItemRuns::PlainHairline(canvas)) {
     const int n = ItemRuns::ReduceColumnRuns(points, count, reducedPolyline_.data());
-    canvas.Polyline(reducedPolyline_.data(), n);
-    canvas.MoveTo(points[count - 1].x(), points[count - 1].y());
+    canvas.PolylineDevice(reducedPolyline_.data(), n);
+    canvas.MoveToDevice(points[count - 1].x(), points[count - 1].y());
     return;
   }
-  canvas.Polyline(points, count);
+  canvas.PolylineDevice(points, count);
 }
 
 void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool Monochrome,
@@ -389,11 +399,14 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
   // 2. Grid.
   if (gridStyle_ != gsNone && !NoGrid) DrawGrid(canvas, XOffset, YOffset);
 
-  // 3. Initial render state.
+  // 3. Initial render state. On a canvas of device scale s above 1 the items are
+  // mapped to device pixels (s times finer), so the curve takes the finer steps;
+  // everything else is drawn in logical pixels.
+  const int s = canvas.DeviceScale();
   int curWidth = lineWidth_;
   canvas.Pen.Width = curWidth;
-  QPoint current(XOffset, YOffset);
-  canvas.MoveTo(current.x(), current.y());
+  QPoint current(XOffset * s, YOffset * s);
+  canvas.MoveToDevice(current.x(), current.y());
   TColor curPen = chartColor_, curBrush = chartColor_;
   TPenStyle curStyle = psSolid;
   canvas.Pen.Color = curPen;
@@ -406,7 +419,7 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
     if (n == 0) return;
     DrawPolyline(canvas, polyBuffer_.data(), n);
     current = polyBuffer_[n - 1];
-    canvas.MoveTo(current.x(), current.y());
+    canvas.MoveToDevice(current.x(), current.y());
     n = 0;
   };
 
@@ -418,13 +431,16 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
     const bool fast = !propsX_[n]->Logarithmic() && !propsY_[n]->Logarithmic() &&
                       std::isfinite(double(f.kx)) && std::isfinite(double(f.dx)) &&
                       std::isfinite(double(f.ky)) && std::isfinite(double(f.dy));
-    maps[n] = FastLayer(fast, FastAxis(double(f.kx), double(f.dx)), FastAxis(double(f.ky), double(f.dy)));
+    maps[n] = FastLayer(fast, FastAxis(double(f.kx * s), double(f.dx * s)),
+                        FastAxis(double(f.ky * s), double(f.dy * s)), PixelLimit * s);
   }
-  const QPoint shift(XOffset - marginLeft_, YOffset - marginTop_);
+  const int limit = PixelLimit * s;
+  auto clampPixel = [limit](int p) { return std::clamp(p, -limit, limit); };
+  const QPoint shift((XOffset - marginLeft_) * s, (YOffset - marginTop_) * s);
   const TItemPoint* points = items_->Points();
   auto exactPixel = [&](int layer, const TItemPoint& p) {
-    const QPoint px = MapToPixel(layer, p.X, p.Y);
-    return QPoint(ClampItemPixel(px.x()) + shift.x(), ClampItemPixel(px.y()) + shift.y());
+    const QPoint px = MapToPixel(layer, p.X, p.Y, s);
+    return QPoint(clampPixel(px.x()) + shift.x(), clampPixel(px.y()) + shift.y());
   };
   // Items i0 .. i1 - 1 of a layer into the polyline buffer, mapped straight into it.
   auto addPoints = [&](int layer, int i0, int i1) {
@@ -458,8 +474,8 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
   // The pixel x of item i of a layer with a linear x axis.
   auto pixelX = [&](int layer, int i) {
     int px = 0;
-    if (!maps[layer].x.Map(points[i].X, px)) px = MapToPixel(layer, points[i].X, 0).x();
-    return ClampItemPixel(px) + shift.x();
+    if (!maps[layer].x.Map(points[i].X, px)) px = MapToPixel(layer, points[i].X, 0, s).x();
+    return clampPixel(px) + shift.x();
   };
 
   // 4. Items in list order, a run of items with the same attributes at a time.
@@ -482,7 +498,7 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
       QPoint p;
       if (!maps[layer].Map(points[end - 1], shift, p)) p = exactPixel(layer, points[end - 1]);
       current = p;
-      canvas.MoveTo(p.x(), p.y());
+      canvas.MoveToDevice(p.x(), p.y());
       continue;
     }
     if (a.Kind != ikLineTo) continue;
@@ -500,7 +516,8 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
     // of the image are found by binary search; of them only the neighbours of the
     // visible ones and the run's ends are drawn (the rest would draw nothing). Long
     // runs with two linear axes go column by column; lists of the main window's
-    // length keep their polylines of PolylineBufferSize items.
+    // length keep their polylines of PolylineBufferSize items. At a device scale
+    // above 1 a one-pixel pen is no hairline: every item is drawn there.
     const long double kx = factors_[layer].kx;
     if (run.Rising && end - first > 8 && kx != 0 && !propsX_[layer]->Logarithmic() &&
         ItemRuns::PlainHairline(canvas)) {
@@ -511,8 +528,8 @@ void TCustomRChart::RenderItems(TCanvas& canvas, int XOffset, int YOffset, bool 
         const FastLayer& map = maps[layer];
         auto pixelY = [&](double y) {
           int py = 0;
-          if (!map.y.Map(y, py)) py = MapToPixel(layer, 0, y).y();
-          return ClampItemPixel(py) + shift.y();
+          if (!map.y.Map(y, py)) py = MapToPixel(layer, 0, y, s).y();
+          return clampPixel(py) + shift.y();
         };
         auto pixel = [&](int i) {
           QPoint p;

@@ -13,6 +13,7 @@
 #include <QPolygon>
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -31,34 +32,48 @@ i128 FloorDiv(i128 a, i128 b) { // b > 0
 }
 i128 CeilDiv(i128 a, i128 b) { return -FloorDiv(-a, b); }
 
-// One-pixel pen styles as on/off runs in pixels, starting with "on".
+// One-pixel pen styles as on/off runs in pixels, starting with "on"; at a device
+// scale s every run is s times as long.
 struct DashPattern {
   int period = 0;
-  std::array<bool, 24> on{};
+  std::array<bool, 24 * MaxDeviceScale> on{};
 };
 
-DashPattern MakePattern(std::initializer_list<int> runs) {
+DashPattern MakePattern(std::initializer_list<int> runs, int scale) {
   DashPattern p;
   bool on = true;
   for (int r : runs) {
-    for (int i = 0; i < r; ++i) p.on[p.period++] = on;
+    for (int i = 0; i < r * scale; ++i) p.on[p.period++] = on;
     on = !on;
   }
   return p;
 }
 
-const DashPattern* PatternFor(TPenStyle style) {
-  static const DashPattern dash = MakePattern({18, 6});
-  static const DashPattern dot = MakePattern({3, 3});
-  static const DashPattern dashDot = MakePattern({9, 6, 3, 6});
-  static const DashPattern dashDotDot = MakePattern({9, 3, 3, 3, 3, 3});
+const DashPattern* PatternFor(TPenStyle style, int scale) {
+  static const auto table = [] {
+    std::array<std::array<DashPattern, 4>, MaxDeviceScale> t;
+    for (int s = 1; s <= MaxDeviceScale; ++s) {
+      t[s - 1][0] = MakePattern({18, 6}, s);
+      t[s - 1][1] = MakePattern({3, 3}, s);
+      t[s - 1][2] = MakePattern({9, 6, 3, 6}, s);
+      t[s - 1][3] = MakePattern({9, 3, 3, 3, 3, 3}, s);
+    }
+    return t;
+  }();
+  const auto& row = table[std::clamp(scale, 1, MaxDeviceScale) - 1];
   switch (style) {
-  case psDash: return &dash;
-  case psDot: return &dot;
-  case psDashDot: return &dashDot;
-  case psDashDotDot: return &dashDotDot;
+  case psDash: return &row[0];
+  case psDot: return &row[1];
+  case psDashDot: return &row[2];
+  case psDashDotDot: return &row[3];
   default: return nullptr;
   }
+}
+
+// A logical coordinate in device pixels, kept where adding a line's width cannot overflow.
+int ToDevice(int v, int scale) {
+  constexpr i64 Limit = (i64(1) << 31) - 2 * MaxDeviceScale;
+  return int(std::clamp(i64(v) * scale, -Limit, Limit));
 }
 
 // Tie-breaking of the line rasteriser, as the desktop draws its lines:
@@ -340,19 +355,59 @@ void FillBox(const Surface& s, int x1, int y1, int x2, int y2, QRgb rgb, bool xo
 }
 
 // The one-pixel pen rasteriser over a sequence of connected segments; the dash phase
-// runs on across the segments.
+// runs on across the segments. At a device scale s above 1 the pen is s device pixels
+// wide: the line between the device points is drawn s times, moved by 0 .. s - 1
+// pixels across its major direction (down for mostly horizontal lines, right for
+// mostly vertical ones), each copy with the same dash phase.
 class PenRaster {
 public:
-  PenRaster(const Surface& s, const TPen& pen, const TBrush& brush) : s_(s) {
+  PenRaster(const Surface& s, const TPen& pen, const TBrush& brush, int scale = 1)
+      : s_(s), scale_(scale) {
     xor_ = pen.Mode == pmXor;
     const QRgb fg = ColorToRGB(pen.Color), bg = ColorToRGB(brush.Color);
     fg_ = xor_ ? (fg & 0xFFFFFFu) : (fg | 0xFF000000u);
     bg_ = xor_ ? (bg & 0xFFFFFFu) : (bg | 0xFF000000u);
     gaps_ = brush.Style == bsSolid;
-    pattern_ = PatternFor(pen.Style);
+    pattern_ = PatternFor(pen.Style, scale);
   }
 
+  // A segment between device points.
   void Segment(int x0, int y0, int x1, int y1) {
+    if (scale_ == 1) {
+      Thin(x0, y0, x1, y1);
+      return;
+    }
+    const bool xMajor = std::abs(i64(x1) - x0) >= std::abs(i64(y1) - y0);
+    const int across = xMajor ? 0 : 1, down = xMajor ? 1 : 0;
+    const int start = phase_;
+    const auto moved = [](int v, int by) { return int(std::min<i64>(i64(v) + by, INT_MAX)); };
+    for (int k = 0; k < scale_; ++k) {
+      phase_ = start;
+      Thin(moved(x0, k * across), moved(y0, k * down), moved(x1, k * across), moved(y1, k * down));
+    }
+  }
+
+  // A segment between logical points: the s-fold enlargement of the one-pixel line
+  // where it is horizontal or vertical. A line that runs towards smaller coordinates
+  // starts and ends at the far side of its pixels' device blocks, so that it covers
+  // the same blocks as the line drawn at scale 1.
+  void LogicalSegment(int x0, int y0, int x1, int y1) {
+    if (scale_ == 1) {
+      Thin(x0, y0, x1, y1);
+      return;
+    }
+    const i64 dx = i64(x1) - x0, dy = i64(y1) - y0;
+    const bool xMajor = std::abs(dx) >= std::abs(dy);
+    const int ox = xMajor && dx < 0 ? scale_ - 1 : 0, oy = !xMajor && dy < 0 ? scale_ - 1 : 0;
+    Segment(ToDevice(x0, scale_) + ox, ToDevice(y0, scale_) + oy, ToDevice(x1, scale_) + ox,
+            ToDevice(y1, scale_) + oy);
+  }
+
+  // Sets each pixel of the box once with the pen colour (degenerate outlines); device pixels.
+  void Box(int x1, int y1, int x2, int y2) { FillBox(s_, x1, y1, x2, y2, fg_, xor_); }
+
+private:
+  void Thin(int x0, int y0, int x1, int y1) {
     LineSpan span;
     if (unsigned(x0) < unsigned(s_.w) && unsigned(x1) < unsigned(s_.w) &&
         unsigned(y0) < unsigned(s_.h) && unsigned(y1) < unsigned(s_.h)) {
@@ -383,11 +438,8 @@ public:
     phase_ = int((phase_ + (span.total - span.before - span.count)) % period);
   }
 
-  // Sets each pixel of the box once with the pen colour (degenerate outlines).
-  void Box(int x1, int y1, int x2, int y2) { FillBox(s_, x1, y1, x2, y2, fg_, xor_); }
-
-private:
   const Surface& s_;
+  int scale_ = 1;
   quint32 fg_ = 0, bg_ = 0;
   bool xor_ = false, gaps_ = false;
   const DashPattern* pattern_ = nullptr;
@@ -427,6 +479,12 @@ void SetMode(QPainter& p, const TPen& pen) {
 
 // ---------------------------------------------------------------------------------------------
 
+int DeviceScaleFor(double devicePixelRatio) {
+  if (!(devicePixelRatio >= 1.5)) return 1; // also for NaN
+  if (devicePixelRatio >= MaxDeviceScale) return MaxDeviceScale;
+  return int(std::floor(devicePixelRatio + 0.5));
+}
+
 TCanvas::TCanvas(QImage* image) : d_(new Impl), image_(image) {}
 
 TCanvas::TCanvas(QPaintDevice* device) : d_(new Impl), device_(device) {}
@@ -453,13 +511,15 @@ void TCanvas::SetClipRect(const QRect& clip) {
   else d_->devicePainter->setClipRect(clip);
 }
 
+int TCanvas::DeviceScale() const { return image_ ? DeviceScaleFor(image_->devicePixelRatio()) : 1; }
+
 int TCanvas::Width() const {
-  if (image_) return image_->width();
+  if (image_) return image_->width() / DeviceScale();
   return device_ ? device_->width() : 0;
 }
 
 int TCanvas::Height() const {
-  if (image_) return image_->height();
+  if (image_) return image_->height() / DeviceScale();
   return device_ ? device_->height() : 0;
 }
 
@@ -474,8 +534,8 @@ void TCanvas::LineTo(int x, int y) {
   if (image_ && NormalisedPenWidth(Pen) == 1) {
     Surface s;
     if (!GetSurface(image_, s)) return;
-    PenRaster r(s, Pen, Brush);
-    r.Segment(from.x(), from.y(), x, y);
+    PenRaster r(s, Pen, Brush, DeviceScale());
+    r.LogicalSegment(from.x(), from.y(), x, y);
     return;
   }
   PaintScope p(image_, device_, d_->devicePainter);
@@ -492,7 +552,13 @@ void TCanvas::Polyline(const QPoint* points, int count) {
   if (image_ && NormalisedPenWidth(Pen) == 1) {
     Surface s;
     if (!GetSurface(image_, s)) return;
-    PenRaster r(s, Pen, Brush);
+    const int scale = DeviceScale();
+    PenRaster r(s, Pen, Brush, scale);
+    if (scale != 1) {
+      for (int i = 1; i < count; ++i)
+        r.LogicalSegment(points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y());
+      return;
+    }
     if (Pen.Style == psSolid && Pen.Mode == pmCopy) {
       // The common case of a curve: a solid pen, most segments a pixel or two long and
       // inside the image. They are walked here directly; the others go through Segment.
@@ -530,6 +596,56 @@ void TCanvas::Polyline(const QPoint* points, int count) {
   p->drawPolyline(points, count);
 }
 
+void TCanvas::MoveToDevice(int x, int y) {
+  const int s = DeviceScale();
+  penPos_ = s == 1 ? QPoint(x, y) : QPoint(int(FloorDiv(x, s)), int(FloorDiv(y, s)));
+}
+
+void TCanvas::PolylineDevice(const QPoint* points, int count) {
+  const int scale = DeviceScale();
+  if (scale == 1) {
+    Polyline(points, count);
+    return;
+  }
+  if (count <= 0 || !points) return;
+  MoveToDevice(points[count - 1].x(), points[count - 1].y());
+  if (count < 2 || Pen.Style == psClear) return;
+  if (NormalisedPenWidth(Pen) > 1) {
+    PaintScope p(image_, device_, d_->devicePainter);
+    if (!p) return;
+    SetMode(*p, Pen);
+    p->scale(1.0 / scale, 1.0 / scale); // device pixels; the pen keeps its device width
+    QPen pen = WidePen(Pen);
+    pen.setWidth(NormalisedPenWidth(Pen) * scale);
+    p->setPen(pen);
+    p->drawPolyline(points, count);
+    return;
+  }
+  Surface s;
+  if (!GetSurface(image_, s)) return;
+  PenRaster r(s, Pen, Brush, scale);
+  const bool plain = Pen.Style == psSolid && Pen.Mode == pmCopy;
+  const quint32 rgb = ColorToRGB(Pen.Color) | 0xFF000000u;
+  for (int i = 1; i < count; ++i) {
+    const int x0 = points[i - 1].x(), y0 = points[i - 1].y();
+    const int x1 = points[i].x(), y1 = points[i].y();
+    const i64 dx = i64(x1) - x0, dy = i64(y1) - y0;
+    if (plain && dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) {
+      // A step of at most one pixel draws its start pixel only, widened across.
+      if ((dx | dy) == 0) continue;
+      const bool xMajor = std::abs(dx) >= std::abs(dy);
+      const int ex = xMajor ? 0 : scale - 1, ey = xMajor ? scale - 1 : 0;
+      if (x0 >= 0 && y0 >= 0 && i64(x0) + ex < s.w && i64(y0) + ey < s.h) {
+        quint32* at = s.bits + qsizetype(y0) * s.stride + x0;
+        const qsizetype across = xMajor ? s.stride : 1;
+        for (int k = 0; k < scale; ++k) at[k * across] = rgb;
+        continue;
+      }
+    }
+    r.Segment(x0, y0, x1, y1);
+  }
+}
+
 // ---- Areas ----------------------------------------------------------------------------------
 
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
@@ -557,22 +673,28 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
   Surface s;
   if (!GetSurface(image_, s)) return;
   const bool xorMode = Pen.Mode == pmXor;
+  const int scale = DeviceScale();
+  const auto D = [scale](int v) { return scale == 1 ? v : ToDevice(v, scale); };
+  // A box given in logical pixels, x1 .. x2-1, y1 .. y2-1.
+  const auto box = [&](int l, int t, int r, int b, QRgb rgb) {
+    FillBox(s, D(l), D(t), D(r), D(b), rgb, xorMode);
+  };
   if (!outline) {
-    if (fill) FillBox(s, x1, y1, x2, y2, ColorToRGB(Brush.Color), xorMode);
+    if (fill) box(x1, y1, x2, y2, ColorToRGB(Brush.Color));
     return;
   }
   if (pw == 1) {
-    if (fill) FillBox(s, x1 + 1, y1 + 1, x2 - 1, y2 - 1, ColorToRGB(Brush.Color), xorMode);
-    PenRaster r(s, Pen, Brush);
-    if (x2 - x1 <= 2 || y2 - y1 <= 2) {
-      r.Box(x1, y1, x2, y2); // the outline covers everything
+    if (fill) box(x1 + 1, y1 + 1, x2 - 1, y2 - 1, ColorToRGB(Brush.Color));
+    PenRaster r(s, Pen, Brush, scale);
+    if (i64(x2) - x1 <= 2 || i64(y2) - y1 <= 2) {
+      r.Box(D(x1), D(y1), D(x2), D(y2)); // the outline covers everything
       return;
     }
     // A closed figure: the last segment ends where the first began (not drawn twice).
-    r.Segment(x1, y1, x2 - 1, y1);
-    r.Segment(x2 - 1, y1, x2 - 1, y2 - 1);
-    r.Segment(x2 - 1, y2 - 1, x1, y2 - 1);
-    r.Segment(x1, y2 - 1, x1, y1);
+    r.LogicalSegment(x1, y1, x2 - 1, y1);
+    r.LogicalSegment(x2 - 1, y1, x2 - 1, y2 - 1);
+    r.LogicalSegment(x2 - 1, y2 - 1, x1, y2 - 1);
+    r.LogicalSegment(x1, y2 - 1, x1, y1);
     return;
   }
   // Wide pens draw solid; psInsideFrame keeps the band inside the rectangle, the other
@@ -593,14 +715,14 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
   const int ix1 = ox1 + pw, iy1 = oy1 + pw, ix2 = ox2 - pw, iy2 = oy2 - pw;
   const QRgb pen = ColorToRGB(Pen.Color);
   if (ix1 >= ix2 || iy1 >= iy2) {
-    FillBox(s, ox1, oy1, ox2, oy2, pen, xorMode);
+    box(ox1, oy1, ox2, oy2, pen);
     return;
   }
-  if (fill) FillBox(s, ix1, iy1, ix2, iy2, ColorToRGB(Brush.Color), xorMode);
-  FillBox(s, ox1, oy1, ox2, iy1, pen, xorMode); // top band
-  FillBox(s, ox1, iy2, ox2, oy2, pen, xorMode); // bottom band
-  FillBox(s, ox1, iy1, ix1, iy2, pen, xorMode); // left band
-  FillBox(s, ix2, iy1, ox2, iy2, pen, xorMode); // right band
+  if (fill) box(ix1, iy1, ix2, iy2, ColorToRGB(Brush.Color));
+  box(ox1, oy1, ox2, iy1, pen); // top band
+  box(ox1, iy2, ox2, oy2, pen); // bottom band
+  box(ox1, iy1, ix1, iy2, pen); // left band
+  box(ix2, iy1, ox2, iy2, pen); // right band
 }
 
 void TCanvas::FillRect(int x1, int y1, int x2, int y2) {
@@ -609,7 +731,14 @@ void TCanvas::FillRect(int x1, int y1, int x2, int y2) {
   if (x1 == x2 || y1 == y2) return;
   if (image_) {
     Surface s;
-    if (GetSurface(image_, s)) FillBox(s, x1, y1, x2, y2, ColorToRGB(Brush.Color), false);
+    if (!GetSurface(image_, s)) return;
+    if (const int k = DeviceScale(); k != 1) {
+      x1 = ToDevice(x1, k);
+      y1 = ToDevice(y1, k);
+      x2 = ToDevice(x2, k);
+      y2 = ToDevice(y2, k);
+    }
+    FillBox(s, x1, y1, x2, y2, ColorToRGB(Brush.Color), false);
     return;
   }
   PaintScope p(image_, device_, d_->devicePainter);
@@ -629,8 +758,11 @@ void TCanvas::Polygon(const QPoint* points, int count) {
       // Qt samples pixel (x, y) at (x + 0.5, y + 0.5), the line rasteriser at (x, y):
       // the shift makes the interior meet the outline without gaps, and a polygon
       // without a pen leaves out its right and bottom edges, as the platform does.
+      // (At a device scale s the painter works in logical pixels: 0.5 / s device pixels
+      // puts the sample of a block's first pixel on the logical pixel's point.)
       p->save();
-      p->translate(0.5, 0.5);
+      const qreal shift = 0.5 / DeviceScale();
+      p->translate(shift, shift);
       p->setPen(Qt::NoPen);
       p->setBrush(ToQColor(Brush.Color));
       p->drawPolygon(points, count, Qt::OddEvenFill);
@@ -645,17 +777,22 @@ void TCanvas::Polygon(const QPoint* points, int count) {
   if (outline && thin && image_) {
     Surface s;
     if (!GetSurface(image_, s)) return;
-    PenRaster r(s, Pen, Brush);
+    PenRaster r(s, Pen, Brush, DeviceScale());
     for (int i = 1; i < count; ++i)
-      r.Segment(points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y());
-    r.Segment(points[count - 1].x(), points[count - 1].y(), points[0].x(), points[0].y());
+      r.LogicalSegment(points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y());
+    r.LogicalSegment(points[count - 1].x(), points[count - 1].y(), points[0].x(), points[0].y());
   }
 }
 
 void TCanvas::SetPixel(int x, int y, TColor color) {
   if (image_) {
     Surface s;
-    if (!GetSurface(image_, s) || x < 0 || y < 0 || x >= s.w || y >= s.h) return;
+    if (!GetSurface(image_, s)) return;
+    if (const int k = DeviceScale(); k != 1) {
+      FillBox(s, ToDevice(x, k), ToDevice(y, k), ToDevice(x, k) + k, ToDevice(y, k) + k, ColorToRGB(color), false);
+      return;
+    }
+    if (x < 0 || y < 0 || x >= s.w || y >= s.h) return;
     s.bits[qsizetype(y) * s.stride + x] = ColorToRGB(color) | 0xFF000000u;
     return;
   }
@@ -664,7 +801,12 @@ void TCanvas::SetPixel(int x, int y, TColor color) {
 }
 
 TColor TCanvas::Pixel(int x, int y) const {
-  if (!image_ || image_->isNull() || !image_->valid(x, y)) return 0xFFFFFFFFu;
+  if (!image_ || image_->isNull()) return 0xFFFFFFFFu;
+  if (const int k = DeviceScale(); k != 1) {
+    x = ToDevice(x, k);
+    y = ToDevice(y, k);
+  }
+  if (!image_->valid(x, y)) return 0xFFFFFFFFu;
   return RGBToColor(image_->pixel(x, y));
 }
 
@@ -710,11 +852,22 @@ void TCanvas::TextRect(const QRect& clip, int x, int y, const QString& text) {
 
 // ---- Images ---------------------------------------------------------------------------------
 
+namespace {
+// A rectangle of logical pixels in the pixels of a device scale.
+QRect ScaledRect(const QRect& r, int scale) {
+  if (scale == 1) return r;
+  return QRect(ToDevice(r.x(), scale), ToDevice(r.y(), scale), ToDevice(r.width(), scale),
+               ToDevice(r.height(), scale));
+}
+} // namespace
+
 void TCanvas::Draw(int x, int y, const QImage& source) {
   if (source.isNull()) return;
   if (image_ && source.format() == QImage::Format_RGB32) {
     // An opaque picture is a plain copy: no painter, no allocation.
-    CopyRect(QRect(QPoint(x, y), source.size()), source, source.rect(), cmSrcCopy);
+    const int k = DeviceScaleFor(source.devicePixelRatio());
+    const QRect whole(0, 0, source.width() / k, source.height() / k);
+    CopyRect(whole.translated(x, y), source, whole, cmSrcCopy);
     return;
   }
   PaintScope p(image_, device_, d_->devicePainter);
@@ -727,19 +880,21 @@ void TCanvas::StretchDraw(const QRect& dest, const QImage& source) {
   if (p) p->drawImage(dest, source);
 }
 
-void TCanvas::CopyRect(const QRect& dest, const QImage& source, const QRect& sourceRect,
+void TCanvas::CopyRect(const QRect& logicalDest, const QImage& source, const QRect& logicalSource,
                        TCopyMode mode) {
-  if (source.isNull() || dest.isEmpty() || sourceRect.isEmpty()) return;
+  if (source.isNull() || logicalDest.isEmpty() || logicalSource.isEmpty()) return;
+  const QRect sourceRect = ScaledRect(logicalSource, DeviceScaleFor(source.devicePixelRatio()));
   if (!image_) {
     PaintScope p(image_, device_, d_->devicePainter);
     if (!p) return;
     p->setCompositionMode(mode == cmSrcAnd ? QPainter::RasterOp_SourceAndDestination
                                            : QPainter::CompositionMode_Source);
-    p->drawImage(dest, source, sourceRect);
+    p->drawImage(logicalDest, source, sourceRect);
     return;
   }
   Surface s;
   if (!GetSurface(image_, s)) return;
+  const QRect dest = ScaledRect(logicalDest, DeviceScale());
 
   // The source pixels, at the destination size, as RGB32 rows.
   const bool sameImage = source.constBits() == image_->constBits();
@@ -783,12 +938,14 @@ void TCanvas::CopyRect(const QRect& dest, const QImage& source, const QRect& sou
 
 TBitmap::TBitmap(int width, int height) : canvas_(&image_) { SetSize(width, height); }
 
-void TBitmap::SetSize(int width, int height) {
+void TBitmap::SetSize(int width, int height, int scale) {
   if (width <= 0 || height <= 0) {
     image_ = QImage();
     return;
   }
-  image_ = QImage(width, height, QImage::Format_RGB32);
+  scale = std::clamp(scale, 1, MaxDeviceScale);
+  image_ = QImage(width * scale, height * scale, QImage::Format_RGB32);
+  if (scale > 1) image_.setDevicePixelRatio(scale);
   image_.fill(Qt::white);
 }
 

@@ -11,6 +11,14 @@
 // - Pen mode XOR inverts with the pen colour; image copies with SRCCOPY or SRCAND.
 // - TextOut(x, y) puts the text's top-left corner at (x, y); a solid brush gives the text
 //   an opaque background in the brush colour, a clear brush none.
+//
+// Device scale: an image whose device pixel ratio is s > 1 (a picture for a screen
+// of that ratio) holds s x s pixels per logical pixel. The canvas then takes logical
+// coordinates as before and draws at the device's resolution: a one-pixel line covers
+// s device pixels across, fills and copies cover s x s pixels per logical pixel (so
+// axis-aligned drawing is the exact s-fold enlargement of what ratio 1 draws), and
+// text is rendered at s times its pixel size. The *Device calls take device pixels,
+// for drawings finer than a logical pixel (a curve). At scale 1 nothing changes.
 #include "Colors.h"
 #include "Font.h"
 #include "PlatformTypes.h"
@@ -33,6 +41,11 @@ struct TBrush {
 
 class QPaintDevice;
 
+// The device scale used for a device pixel ratio: the nearest whole number, halves
+// up (1.25 -> 1, 1.5 -> 2, 2 -> 2), at least 1 and at most MaxDeviceScale.
+constexpr int MaxDeviceScale = 8;
+int DeviceScaleFor(double devicePixelRatio);
+
 class TCanvas {
 public:
   // Draws on an RGB32 image; the image must outlive the canvas (it may be resized in between).
@@ -47,8 +60,12 @@ public:
   TBrush Brush;
   TFontData Font;
 
+  // Logical size (an image's pixels divided by its device scale).
   int Width() const;
   int Height() const;
+  // Device pixels per logical pixel: 1 unless the image has a device pixel ratio above 1;
+  // always 1 on another paint device (the painter there scales by itself).
+  int DeviceScale() const;
   QImage* Image() const { return image_; } // null for a printer canvas
   QPaintDevice* Device() const { return device_; } // the printer's device; null for an image
 
@@ -57,6 +74,10 @@ public:
   void LineTo(int x, int y);
   QPoint PenPos() const { return penPos_; }
   void Polyline(const QPoint* points, int count);
+  // The same in device pixels (a one-pixel pen is still DeviceScale() pixels wide); the
+  // pen position becomes the logical pixel that holds the point.
+  void MoveToDevice(int x, int y);
+  void PolylineDevice(const QPoint* points, int count);
 
   // Areas.
   void Rectangle(int x1, int y1, int x2, int y2);
@@ -65,7 +86,8 @@ public:
   void Polygon(const QPoint* points, int count); // filled with the brush, outlined with the pen
   void SetPixel(int x, int y, TColor color);
   TColor Pixel(int x, int y) const; // the colour at (x, y) as a platform value (RGB only);
-                                    // 0xFFFFFFFF (CLR_INVALID) outside the image
+                                    // 0xFFFFFFFF (CLR_INVALID) outside the image; at a
+                                    // device scale above 1 the block's top-left pixel
 
   // Text. TextOut moves the pen position to (x + TextWidth(text), y).
   void TextOut(int x, int y, const QString& text);
@@ -75,7 +97,8 @@ public:
   int TextWidth(const QString& text) const;
   int TextHeight(const QString& text) const;
 
-  // Images.
+  // Images, placed at their logical size (pixels divided by their own device scale);
+  // source rectangles are in the source's logical pixels.
   void Draw(int x, int y, const QImage& source);
   void StretchDraw(const QRect& dest, const QImage& source);
   void CopyRect(const QRect& dest, const QImage& source, const QRect& sourceRect,
@@ -101,9 +124,12 @@ private:
 class TBitmap {
 public:
   TBitmap(int width = 0, int height = 0);
-  void SetSize(int width, int height); // keeps nothing of the old content
-  int Width() const { return image_.width(); }
-  int Height() const { return image_.height(); }
+  // Logical size; a scale above 1 allocates scale x scale pixels per logical pixel
+  // (device pixel ratio scale). Keeps nothing of the old content.
+  void SetSize(int width, int height, int scale = 1);
+  int Width() const { return image_.width() / Scale(); }
+  int Height() const { return image_.height() / Scale(); }
+  int Scale() const { return canvas_.DeviceScale(); }
   const QImage& Image() const { return image_; }
   QImage& Image() { return image_; }
   TCanvas& Canvas() { return canvas_; }

@@ -15,14 +15,26 @@ TCustomControl::TCustomControl(QWidget* parent) : QWidget(parent), surfaceCanvas
   // window of their own (a chart's scales) never hold one.
 }
 
+namespace {
+// A surface of a logical size at a device scale.
+QImage NewSurface(QSize size, int scale) {
+  QImage image(size * scale, QImage::Format_RGB32);
+  if (scale != 1) image.setDevicePixelRatio(scale);
+  return image;
+}
+
+bool HasScale(const QImage& image, int scale) { return DeviceScaleFor(image.devicePixelRatio()) == scale; }
+} // namespace
+
 void TCustomControl::EnsureSurfaceSize() {
+  const int scale = DeviceScale();
   const QSize s = size();
-  if (surface_.size() == s) return;
+  if (surface_.size() == s * scale && HasScale(surface_, scale)) return;
   if (s.isEmpty()) {
     surface_ = QImage();
     return;
   }
-  QImage next(s, QImage::Format_RGB32);
+  QImage next = NewSurface(s, scale);
   next.fill(ColorToRGB(clBtnFace));
   if (!surface_.isNull()) {
     // Keep what can be kept until the next Paint draws the new size.
@@ -36,7 +48,7 @@ void TCustomControl::EnsureSurfaceSize() {
 void TCustomControl::AdoptSurface(const QImage& picture) {
   EnsureSurfaceSize();
   if (picture.size() != surface_.size() || picture.format() != QImage::Format_RGB32 ||
-      surface_.format() != QImage::Format_RGB32) {
+      surface_.format() != QImage::Format_RGB32 || picture.devicePixelRatio() != surface_.devicePixelRatio()) {
     WindowCanvas().Draw(0, 0, picture);
     return;
   }
@@ -46,19 +58,23 @@ void TCustomControl::AdoptSurface(const QImage& picture) {
 }
 
 QImage TCustomControl::TakeSpareImage() {
+  const int scale = DeviceScale();
   const QSize s = size();
   QImage spare = std::move(spare_);
   spare_ = QImage();
-  if (spare.size() == s && spare.format() == QImage::Format_RGB32 && spare.isDetached()) return spare;
+  if (spare.size() == s * scale && HasScale(spare, scale) && spare.format() == QImage::Format_RGB32 &&
+      spare.isDetached())
+    return spare;
   if (s.isEmpty()) return QImage();
-  return QImage(s, QImage::Format_RGB32);
+  return NewSurface(s, scale);
 }
 
 // Copies the shared surface into the spare pixels (no allocation when there are such)
 // and keeps the copy: whoever shares the former pixels keeps them unchanged.
 void TCustomControl::OwnSurface() {
   QImage own = TakeSpareImage();
-  if (own.size() != surface_.size() || surface_.format() != QImage::Format_RGB32) {
+  if (own.size() != surface_.size() || surface_.format() != QImage::Format_RGB32 ||
+      own.devicePixelRatio() != surface_.devicePixelRatio()) {
     surface_.detach();
     return;
   }
@@ -82,8 +98,15 @@ void TCustomControl::paintEvent(QPaintEvent* event) {
   if (surface_.isNull()) return;
   QPainter p(this);
   p.setCompositionMode(QPainter::CompositionMode_Source);
-  const QRect r = event->rect() & surface_.rect();
-  if (!r.isEmpty()) p.drawImage(r.topLeft(), surface_, r);
+  const int scale = DeviceScaleFor(surface_.devicePixelRatio());
+  if (scale == 1) {
+    const QRect r = event->rect() & surface_.rect();
+    if (!r.isEmpty()) p.drawImage(r.topLeft(), surface_, r);
+    return;
+  }
+  // The source rectangle is in the surface's pixels.
+  const QRect r = event->rect() & QRect(QPoint(0, 0), surface_.size() / scale);
+  if (!r.isEmpty()) p.drawImage(r, surface_, QRect(r.topLeft() * scale, r.size() * scale));
 }
 
 void TCustomControl::PresentSurface(const QRect& area) {

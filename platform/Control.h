@@ -4,6 +4,8 @@
 // copies the surface to the screen; a paint request from the system first runs
 // Paint as the platform would. Drawing "on the window" changes the surface and
 // then shows it with PresentSurface (the screen copies the finished surface).
+// On a screen with a device pixel ratio of 2 (or more) the surface holds that many
+// pixels per logical pixel, and its canvas draws at the screen's resolution.
 #include "Canvas.h"
 #include <QWidget>
 
@@ -12,7 +14,11 @@ class TCustomControl : public QWidget {
 public:
   explicit TCustomControl(QWidget* parent = nullptr);
 
-  // The window surface and its canvas (always the control's size, also while hidden).
+  // Device pixels per logical pixel of the screen the control is on (DeviceScaleFor).
+  int DeviceScale() const { return DeviceScaleFor(devicePixelRatio()); }
+
+  // The window surface and its canvas (always the control's size, also while hidden;
+  // DeviceScale() times as many pixels, with that device pixel ratio).
   QImage& WindowImage() {
     EnsureSurfaceSize();
     return surface_;
@@ -28,7 +34,7 @@ public:
   // it: the surface shares the picture's pixels until one of the two is drawn on (a
   // picture of another size or format is copied instead).
   void AdoptSurface(const QImage& picture);
-  // An RGB32 image of the control's size that shares its pixels with no one, for
+  // An RGB32 image of the control's size (and device scale) that shares its pixels with no one, for
   // composing the next picture: the surface's former pixels when there are such, so a
   // control that composes and adopts in turn allocates nothing after its first two paints.
   // Its content is undefined.

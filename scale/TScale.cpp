@@ -405,7 +405,9 @@ void TScale::Paint() {
     draw_axis(target, base_for(ox, oy));
     if (OnAfterScaleRendered) OnAfterScaleRendered(this, WindowCanvas());
   } else {
-    if (buffer_.Width() != w || buffer_.Height() != h) buffer_.SetSize(w, h);
+    // At the target's device scale, so that the copy onto it is pixel for pixel.
+    const int scale = target.DeviceScale();
+    if (buffer_.Width() != w || buffer_.Height() != h || buffer_.Scale() != scale) buffer_.SetSize(w, h, scale);
     TCanvas& c = buffer_.Canvas();
     c.Font = font_->Data();
     c.Pen.Style = psSolid;

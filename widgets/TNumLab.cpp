@@ -183,7 +183,12 @@ void TNumLab::BuildPicture() {
     return;
   }
   FlagScope scope(building_);
-  if (picture_.size() != QSize(W, H)) picture_ = QImage(W, H, QImage::Format_RGB32);
+  // At the screen's resolution: DeviceScale() pixels per logical pixel.
+  const int scale = DeviceScaleFor(devicePixelRatio());
+  if (picture_.size() != QSize(W, H) * scale || canvas_.DeviceScale() != scale) {
+    picture_ = QImage(W * scale, H * scale, QImage::Format_RGB32);
+    if (scale != 1) picture_.setDevicePixelRatio(scale);
+  }
   TCanvas& c = canvas_;
   c.Font = font_->Data();
   const int ty = (H - c.TextHeight(HeightSample())) / 2;
@@ -271,7 +276,7 @@ void TNumLab::paintEvent(QPaintEvent*) {
   c.Pen.Color = box;
   c.Brush = {box, bsSolid};
   c.Rectangle(L + 2, 2, L + B, H - 2);
-  c.CopyRect(picture_.rect(), picture_, picture_.rect(), cmSrcAnd);
+  c.CopyRect(rect(), picture_, rect(), cmSrcAnd);
 }
 
 void TNumLab::resizeEvent(QResizeEvent*) { Paint(); }

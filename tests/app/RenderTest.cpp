@@ -95,6 +95,23 @@ TEST(RenderArguments, BadArgumentsAreRefusedWithAReason) {
   }
 }
 
+TEST(RenderArguments, ScaleIsAWholeNumberFromOneToEight) {
+  EXPECT_EQ(Parse("--render a.png").Scale, 1);
+  EXPECT_EQ(Parse("--render a.png --scale 2").Scale, 2);
+  EXPECT_EQ(Parse("--render a.png --R 5 --scale 8").Scale, 8);
+  EXPECT_TRUE(CommandLineHelp().contains(QLatin1String("--scale")));
+  for (const char* line : {"--render a.png --scale 0", "--render a.png --scale 9", "--render a.png --scale 1.5",
+                           "--render a.png --scale two", "--render a.png --scale -2"}) {
+    const TCommandLine parsed = Parse(QLatin1String(line));
+    EXPECT_EQ(parsed.Action, TCommandLine::caError) << line;
+    EXPECT_TRUE(parsed.Error.contains(QLatin1String("whole number 1 ... 8"))) << line;
+  }
+  EXPECT_TRUE(Parse("--render a.png --scale").Error.contains(QLatin1String("needs a value")));
+  EXPECT_TRUE(Parse("--render a.png --scale 2 --scale 2").Error.contains(QLatin1String("given twice")));
+  // Not after --render: the host link's, as every other argument.
+  EXPECT_EQ(Parse("--scale 2").Action, TCommandLine::caRun);
+}
+
 // Runs the built program without a display; returns its exit code.
 int RunProgram(const QStringList& arguments, QByteArray* out = nullptr, QByteArray* err = nullptr) {
   QProcess process;
@@ -193,6 +210,50 @@ TEST(RenderProgram, OtherValuesAndSizeAndRefusals) {
                        nullptr, &err),
             1);
   EXPECT_TRUE(err.contains("cannot write")) << err.toStdString();
+}
+
+// --scale 2: the same chart at twice the resolution. What is horizontal or vertical
+// is the exact enlargement; the curve is drawn at the finer pixels.
+TEST(RenderProgram, ScaleTwoDrawsAtTwiceTheResolution) {
+  QTemporaryDir dir;
+  const QString file1 = dir.filePath(QStringLiteral("one.png")), file2 = dir.filePath(QStringLiteral("two.png"));
+  QByteArray err;
+  ASSERT_EQ(RunProgram({QStringLiteral("--render"), file1}, nullptr, &err), 0) << err.toStdString();
+  ASSERT_EQ(RunProgram({QStringLiteral("--render"), file2, QStringLiteral("--scale"), QStringLiteral("2")}, nullptr, &err), 0)
+      << err.toStdString();
+  const QImage one = QImage(file1).convertToFormat(QImage::Format_RGB32);
+  const QImage two = QImage(file2).convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(one.size(), QSize(505, 482));
+  ASSERT_EQ(two.size(), QSize(1010, 964));
+  EXPECT_EQ(two.dotsPerMeterX(), 7559); // 192 per inch: printed at the size of the first
+  EXPECT_EQ(one.dotsPerMeterX(), 3780);
+
+  TForm1 form;
+  const TRChart* chart = form.RCResponse;
+  const int top = chart->MarginTop(), right = 505 - chart->MarginRight();
+  const int bottom = 482 - chart->MarginBottom();
+  // Above the data area, with the frame's top line: the enlargement.
+  bool enlarged = true;
+  for (int y = 0; y < 2 * (top + 1); ++y)
+    for (int x = 0; x < 1010; ++x) enlarged = enlarged && two.pixel(x, y) == one.pixel(x / 2, y / 2);
+  EXPECT_TRUE(enlarged);
+
+  // The curve: black pixels alone in their 2 x 2 blocks, steps an enlargement has not.
+  int halfBlocks = 0;
+  for (int y = 2 * (top + 2); y < 2 * (bottom - 8); y += 2)
+    for (int x = 2 * (chart->MarginLeft() + 8); x < 2 * (right - 2); x += 2) {
+      int black = 0;
+      for (int k = 0; k < 4; ++k) black += two.pixel(x + k % 2, y + k / 2) == qRgb(0, 0, 0);
+      halfBlocks += black > 0 && black < 4;
+    }
+  EXPECT_GT(halfBlocks, 100);
+
+  // Too large a picture is refused before anything is drawn.
+  EXPECT_EQ(RunProgram({QStringLiteral("--render"), file2, QStringLiteral("--size"), QStringLiteral("6000x300"),
+                        QStringLiteral("--scale"), QStringLiteral("2")},
+                       nullptr, &err),
+            2);
+  EXPECT_TRUE(err.contains("larger than")) << err.toStdString();
 }
 
 } // namespace

@@ -158,6 +158,12 @@ TEST(ColumnRuns, OnlyPlainHairlinesOnImagesAreReduced) {
     EXPECT_FALSE(ItemRuns::PlainHairlineStyle(s, 1));
   canvas.Pen.Mode = pmXor; // pixels set twice would flip back
   EXPECT_FALSE(ItemRuns::PlainHairline(canvas));
+  // At device scale 2 a one-pixel pen is two device pixels wide.
+  QImage fine(8, 8, QImage::Format_RGB32);
+  fine.setDevicePixelRatio(2);
+  TCanvas fineCanvas(&fine);
+  ASSERT_EQ(fineCanvas.DeviceScale(), 2);
+  EXPECT_FALSE(ItemRuns::PlainHairline(fineCanvas));
 }
 
 // ---- the item drawing against a straightforward one ------------------------------------------

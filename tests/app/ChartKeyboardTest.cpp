@@ -121,10 +121,11 @@ TEST_F(ChartKeyboardTest, ThePopupOpensFromTheKeyboardOnce) {
   EXPECT_TRUE(menu->isVisible());
   EXPECT_EQ(menu->pos(), at);
   menu->hide();
-  // Its items: Zoom 1:1, then measuring and the two exports.
+  // Its items: Zoom 1:1, the circuit extras, then measuring and the two exports.
   QStringList names;
   for (QAction* a : menu->actions()) names << a->objectName();
-  EXPECT_EQ(names, (QStringList{"Zoom111", "", "Measure", "SavePicture", "SaveSamples"}));
+  EXPECT_EQ(names, (QStringList{"Zoom111", "", "CircuitDataItem", "ExactResponseItem", "", "KeepCurveItem",
+                                "ClearKeptCurvesItem", "", "Measure", "SavePicture", "SaveSamples"}));
 }
 
 TEST_F(ChartKeyboardTest, TheFocusFrameShowsOnlyWhileTheChartHasTheFocus) {

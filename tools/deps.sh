@@ -53,6 +53,11 @@ kalvora_ci_options() {
   esac
 }
 
+# A compiler cache, where one is installed, makes rebuilds in a fresh folder quick.
+kalvora_launcher_options() {
+  if command -v ccache >/dev/null 2>&1; then echo "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"; fi
+}
+
 kalvora_build() {
   local root build ci
   root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -60,7 +65,7 @@ kalvora_build() {
   ci=$(kalvora_ci_options)
   # CI configures every time, so that a build folder made before gets the option too.
   if [ ! -f "$build/CMakeCache.txt" ] || [ -n "$ci" ]; then
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release $ci >/dev/null || return 1
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release $ci $(kalvora_launcher_options) >/dev/null || return 1
   fi
   cmake --build "$build" -j"$(nproc)" "$@"
 }

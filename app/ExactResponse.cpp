@@ -1,5 +1,7 @@
 #include "ExactResponse.h"
 
+#include "DampedRotation.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -31,15 +33,6 @@ template <class F> void ForEachSample(F sample) {
     const int n = std::min(Block, Samples - b * Block);
     for (int j = 0; j < n; ++j) sample(b * Block + j, b, j);
   }
-}
-
-// e^(-x) (cos p, sin p), the phase reduced to -pi .. pi in extended precision.
-void DampedRotation(long double x, long double p, double& re, double& im) {
-  constexpr long double TwoPi = 6.283185307179586476925286766559005768L;
-  const double decay = std::exp(double(-x));
-  const double phase = double(p - std::rint(p / TwoPi) * TwoPi);
-  re = decay * std::cos(phase);
-  im = decay * std::sin(phase);
 }
 
 // (omega0/omega) Im e^((-delta + i omega) t), as a product of two rotations. For a

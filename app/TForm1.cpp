@@ -4,6 +4,7 @@
 #include "ChartExport.h"
 #include "ChartExtras.h"
 #include "ChartKeyboard.h"
+#include "DampedRotation.h"
 #include "ExactResponse.h"
 #include "ExportActions.h"
 #include "MeasureCursor.h"
@@ -134,15 +135,6 @@ const double* ResponseTimes() {
   return times.data();
 }
 
-// e^(-x) * (cos p, sin p) for a decay x and a phase p formed in extended precision:
-// the phase is reduced to -pi .. pi there, so the double functions see small arguments.
-void DampedRotation(long double x, long double p, double& re, double& im) {
-  constexpr long double TwoPi = 6.283185307179586476925286766559005768L;
-  const double decay = std::exp(double(-x));
-  const double phase = double(p - std::rint(p / TwoPi) * TwoPi);
-  re = decay * std::cos(phase);
-  im = decay * std::sin(phase);
-}
 
 // y_i = gain * e^(-delta t_i) * sin(omega t_i), t_i = i ns, as the imaginary part of
 // gain * z_a * r_j with i = a + j: z_a = e^((-delta + i omega) t_a) at the start of each

@@ -124,6 +124,16 @@ struct FastLayer {
   }
 };
 
+// A one-pixel solid pen and a solid brush, both in color: what the chart's background is drawn with.
+void SetBackgroundTools(TCanvas& c, TColor color) {
+  c.Pen.Style = psSolid;
+  c.Pen.Mode = pmCopy;
+  c.Pen.Width = 1;
+  c.Brush.Style = bsSolid;
+  c.Brush.Color = color;
+  c.Pen.Color = color;
+}
+
 } // namespace
 
 // ============================================================================
@@ -149,12 +159,7 @@ void TCustomRChart::Paint() {
 void TCustomRChart::PaintTo(TCanvas& c) {
   const int w = width(), h = height();
   const bool saved = LockPaint(); // nothing repaints the window meanwhile
-  c.Pen.Style = psSolid;
-  c.Pen.Mode = pmCopy;
-  c.Pen.Width = 1;
-  c.Brush.Style = bsSolid;
-  c.Brush.Color = windColor_;
-  c.Pen.Color = windColor_;
+  SetBackgroundTools(c, windColor_);
   c.Rectangle(0, 0, w, h);
   if (shadowWidth_ > 0) DrawShadow(c);
   c.Pen.Color = chartFrameColor_;
@@ -189,12 +194,7 @@ void TCustomRChart::ComposeControlImage() {
   else if (!controlImage_.Image().isDetached())
     controlImage_.Image() = TakeSpareImage(); // the window still shows the last picture
   TCanvas& c = controlImage_.Canvas();
-  c.Pen.Style = psSolid;
-  c.Pen.Mode = pmCopy;
-  c.Pen.Width = 1;
-  c.Brush.Style = bsSolid;
-  c.Brush.Color = windColor_;
-  c.Pen.Color = windColor_;
+  SetBackgroundTools(c, windColor_);
   // The background. The data area is covered by the copy of the data image at the end
   // of the paint, so filling it is wasted work unless someone can look at the control
   // image in between (a render handler of the chart or of a scale): then, and when the

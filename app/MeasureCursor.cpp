@@ -113,19 +113,15 @@ void TMeasureCursor::Show() {
   label->SetMode(text.isEmpty() ? tlOff : tlBox);
   if (!text.isEmpty()) {
     label->SetAttachToData(tlamNone);
-    // Centred at the top: the circuit data take the top right, kept curves' legend the bottom right.
-    label->SetAlignment(taCenter);
-    label->SetVerticalAlignment(vaTop);
-    label->SetPosX(DataCentreX());
-    label->SetPosY(chart_->MarginTop() + ReadoutInset);
+    // At the bottom left: the circuit data take the top right, the kept curves' legend the
+    // bottom right, and the first maxima a student measures lie at the top left.
+    label->SetAlignment(taLeftJustify);
+    label->SetVerticalAlignment(vaBottom);
+    label->SetPosX(chart_->MarginLeft() + ReadoutInset);
+    label->SetPosY(chart_->height() - chart_->MarginBottom() - chart_->ShadowWidth() - ReadoutInset);
     label->SetCaption(text);
   }
   chart_->RestorePaintLock(saved);
-}
-
-int TMeasureCursor::DataCentreX() const {
-  const int left = chart_->MarginLeft(), right = chart_->width() - chart_->MarginRight() - chart_->ShadowWidth();
-  return (left + right) / 2;
 }
 
 bool TMeasureCursor::HandleMouse(QEvent* event) {

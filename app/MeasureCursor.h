@@ -42,7 +42,6 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  int DataCentreX() const; // the x of the data area's centre, in control pixels
   void Show();
   bool HandleMouse(QEvent* event);
 

@@ -78,15 +78,15 @@ TEST_F(MeasureTest, TheCrosshairSnapsToTheCurveUnderTheMouse) {
   EXPECT_TRUE(label->Visible());
   EXPECT_EQ(label->Mode(), tlBox);
   EXPECT_TRUE(label->Caption().startsWith("t = " + QString::number(chart().Item(measure().CursorSample()).X, 'f', 3)));
-  // The readout sits inside the data area, centred at its top.
+  // The readout sits inside the data area, at its bottom left.
   EXPECT_GT(label->PosX(), chart().MarginLeft());
-  EXPECT_LT(label->PosX(), chart().width() - chart().MarginRight());
-  EXPECT_GT(label->PosY(), chart().MarginTop());
-  // A wider chart: the readout stays centred over the data area.
-  const double x = label->PosX();
-  form.resize(form.width() + 100, form.height());
+  EXPECT_LT(label->PosY(), chart().height() - chart().MarginBottom());
+  EXPECT_GT(label->PosY(), chart().height() / 2);
+  // A taller chart: the readout moves along with the data area's bottom.
+  const double fromBottom = chart().height() - label->PosY();
+  form.resize(form.width(), form.height() + 100);
   QCoreApplication::processEvents();
-  EXPECT_EQ(label->PosX(), x + 50);
+  EXPECT_EQ(chart().height() - label->PosY(), fromBottom);
   // Outside the data area the cursor stays where it was.
   const int s = measure().CursorSample();
   MoveTo(QPoint(5, 5));

@@ -325,6 +325,7 @@ private:
 
   // Mouse (TRChartMouse.cpp).
   void HandlePress(QMouseEvent* event);
+  void HandleMove(QMouseEvent* event);
   void MouseMoveAction(TShiftState shift, int x, int y);
   void UpdateCursor(int x, int y);
   void MoveZoomBand(int x, int y);

@@ -60,9 +60,12 @@ void TCustomRChart::SetMouseControlledLayer(int layer, bool on) {
 // Toolkit events
 // ============================================================================
 
+// Each toolkit event runs guarded: an exception from a handler (a zoom, pan or band
+// handler called from here) shows in the error box before it could unwind through
+// the toolkit's event delivery, which is not written for exceptions.
 void TCustomRChart::mousePressEvent(QMouseEvent* event) {
   swallowContextMenu_ = false; // a menu requested by this press is the user's
-  HandlePress(event);
+  RunGuarded([&] { HandlePress(event); });
 }
 
 void TCustomRChart::HandlePress(QMouseEvent* event) {
@@ -88,9 +91,9 @@ void TCustomRChart::mouseDoubleClickEvent(QMouseEvent* event) {
   swallowContextMenu_ = false;
   if (event->button() == Qt::LeftButton) {
     dblClickFlag_ = true;
-    if (OnDblClick) OnDblClick(this);
+    if (OnDblClick) RunGuarded([this] { OnDblClick(this); });
   }
-  HandlePress(event);
+  RunGuarded([&] { HandlePress(event); });
 }
 
 void TCustomRChart::mouseReleaseEvent(QMouseEvent* event) {
@@ -101,10 +104,15 @@ void TCustomRChart::mouseReleaseEvent(QMouseEvent* event) {
   MouseReleased(this, event, [this] {
     if (OnClick) OnClick(this);
   }); // OnClick, OnMouseUp
-  if (IsZoomWindowMode(mouseAction_) && zoomState_ == zsDrawWin) FinishZoomWindow(event->button());
+  if (IsZoomWindowMode(mouseAction_) && zoomState_ == zsDrawWin)
+    RunGuarded([&] { FinishZoomWindow(event->button()); });
 }
 
 void TCustomRChart::mouseMoveEvent(QMouseEvent* event) {
+  RunGuarded([&] { HandleMove(event); });
+}
+
+void TCustomRChart::HandleMove(QMouseEvent* event) {
   const QPoint p = PosOf(event);
   const TShiftState shift = ShiftOf(event->modifiers(), event->buttons());
   MouseMoved(this, event); // OnMouseMove
@@ -119,12 +127,12 @@ void TCustomRChart::mouseMoveEvent(QMouseEvent* event) {
 
 void TCustomRChart::enterEvent(QEnterEvent* event) {
   TCustomControl::enterEvent(event);
-  if (OnMouseEnter) OnMouseEnter(this);
+  if (OnMouseEnter) RunGuarded([this] { OnMouseEnter(this); });
 }
 
 void TCustomRChart::leaveEvent(QEvent* event) {
   TCustomControl::leaveEvent(event);
-  if (OnMouseLeave) OnMouseLeave(this);
+  if (OnMouseLeave) RunGuarded([this] { OnMouseLeave(this); });
 }
 
 // The right button belongs to an active zoom band (it cancels it): the pop-up

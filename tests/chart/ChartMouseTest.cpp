@@ -269,9 +269,10 @@ TEST_F(ChartMouse, AHandlerThatThrowsUnderThePaintLockLeavesTheChartPainting) {
     chart.OnZoomPan = [](QObject*) { throw EVKTError("zoom failed"); };
     Press({136, 80});
     Move({222, 180});
-    EXPECT_FALSE(RunGuarded([this] {
+    // Through the toolkit's delivery: the chart shows the error itself, nothing unwinds through it.
+    EXPECT_TRUE(RunGuarded([this] {
       QMouseEvent e(QEvent::MouseButtonRelease, QPointF(222, 180), chart.mapToGlobal(QPointF(222, 180)), L, {}, {});
-      chart.mouseReleaseEvent(&e);
+      QCoreApplication::sendEvent(&chart, &e);
     }));
     EXPECT_EQ(errors, QStringList{mode == maRubberBand ? "band failed" : "zoom failed"});
     EXPECT_FALSE(chart.PaintLocked());
@@ -287,6 +288,23 @@ TEST_F(ChartMouse, AHandlerThatThrowsUnderThePaintLockLeavesTheChartPainting) {
     EXPECT_TRUE(red(300, 80));
     EXPECT_FALSE(red(300, 180));
   }
+  SetMessageBoxHook(previous);
+}
+
+TEST_F(ChartMouse, HandlerErrorsShowAndStayInsideTheChartsEvents) {
+  Show();
+  QStringList errors;
+  const TMessageBoxHook previous =
+      SetMessageBoxHook([&](TMessageKind, const QString& text) { errors << text; });
+  chart.OnMouseMoveInChart = [](QObject*, bool, TShiftState, double, double) { throw EVKTError("move failed"); };
+  chart.OnDblClick = [](QObject*) { throw EVKTError("double click failed"); };
+  EXPECT_TRUE(RunGuarded([this] {
+    QMouseEvent move(QEvent::MouseMove, QPointF(200, 100), chart.mapToGlobal(QPointF(200, 100)), Qt::NoButton, {}, {});
+    QCoreApplication::sendEvent(&chart, &move);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(200, 100), chart.mapToGlobal(QPointF(200, 100)), L, L, {});
+    QCoreApplication::sendEvent(&chart, &dbl);
+  }));
+  EXPECT_EQ(errors, (QStringList{"move failed", "double click failed"}));
   SetMessageBoxHook(previous);
 }
 

@@ -1,5 +1,6 @@
 #include "ChartKeyboard.h"
 
+#include "Application.h"
 #include "TRChart.h"
 
 #include <QAbstractButton>
@@ -187,7 +188,12 @@ void TChartKeyboard::DrawFocusFrame(TCanvas& c) {
 bool TChartKeyboard::eventFilter(QObject* watched, QEvent* event) {
   if (watched != chart_) return false;
   switch (event->type()) {
-  case QEvent::KeyPress: return HandleKey(static_cast<QKeyEvent*>(event));
+  case QEvent::KeyPress: {
+    // A zoom handler's error shows here, before it could unwind through the toolkit.
+    bool taken = true;
+    RunGuarded([&] { taken = HandleKey(static_cast<QKeyEvent*>(event)); });
+    return taken;
+  }
   case QEvent::ShortcutOverride: {
     // Keys the chart uses are not taken away by shortcuts while it has the focus.
     auto* k = static_cast<QKeyEvent*>(event);

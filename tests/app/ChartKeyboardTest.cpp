@@ -1,8 +1,10 @@
 // Keyboard operation: zoom and pan keys, Esc on a zoom band, the pop-up from the
 // keyboard, the focus frame, Tab out of the chart, and the buttons' mnemonics
 // that show only while Alt is held.
-#include "ChartKeyboard.h"
+#include "Application.h"
 #include "ChartExport.h"
+#include "ChartKeyboard.h"
+#include "MessageBox.h"
 #include "TForm1.h"
 #include "TLexivaran2000.h"
 #include "TRChart.h"
@@ -81,6 +83,20 @@ TEST_F(ChartKeyboardTest, ZoomAndPanKeysMoveTheViewAroundItsCentre) {
   EXPECT_FALSE(Key(Qt::Key_Plus, Qt::ControlModifier) && chart().Scale1X()->RangeLow() != 0);
   ExpectView(0, 10, -1.1, 1.1);
   EXPECT_EQ(chart().ItemCount(), items);
+}
+
+TEST_F(ChartKeyboardTest, AZoomHandlerErrorShowsAndTheKeysGoOn) {
+  QStringList errors;
+  const TMessageBoxHook previous = SetMessageBoxHook([&](TMessageKind, const QString& text) { errors << text; });
+  chart().OnZoomPan = [](QObject*) { throw EVKTError("zoom failed"); };
+  bool taken = false;
+  EXPECT_TRUE(RunGuarded([&] { taken = Key(Qt::Key_Plus); })); // nothing unwinds through the toolkit
+  EXPECT_TRUE(taken);
+  EXPECT_EQ(errors, QStringList{"zoom failed"});
+  chart().OnZoomPan = nullptr;
+  Key(Qt::Key_0);
+  ExpectView(0, 10, -1.1, 1.1);
+  SetMessageBoxHook(previous);
 }
 
 TEST_F(ChartKeyboardTest, ZoomingInStopsAtTheSmallestRange) {

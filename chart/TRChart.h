@@ -271,6 +271,7 @@ protected:
   void ClearPaintLock() { paintLock_ = false; }
   void DrawShadow(TCanvas& canvas);
   void DrawCaption(TCanvas& canvas);
+  void DrawShadowAndCaption(TCanvas& canvas);
   void DrawBackgroundPicture(TCanvas& canvas, int dw, int dh);
   void DrawHighlightedArea(TCanvas& canvas, int XOffset, int YOffset, int dw, int dh);
   void DrawGrid(TCanvas& canvas, int XOffset, int YOffset);

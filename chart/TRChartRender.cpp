@@ -156,16 +156,21 @@ void TCustomRChart::Paint() {
   composedSize_ = size();
 }
 
-void TCustomRChart::PaintTo(TCanvas& c) {
-  const int w = width(), h = height();
-  const bool saved = LockPaint(); // nothing repaints the window meanwhile
-  SetBackgroundTools(c, windColor_);
-  c.Rectangle(0, 0, w, h);
+// The shadow and the chart's caption, the two parts drawn around the axes.
+void TCustomRChart::DrawShadowAndCaption(TCanvas& c) {
   if (shadowWidth_ > 0) DrawShadow(c);
   c.Pen.Color = chartFrameColor_;
   c.Brush.Style = bsClear;
   c.Font = font_->Data();
   DrawCaption(c);
+}
+
+void TCustomRChart::PaintTo(TCanvas& c) {
+  const int w = width(), h = height();
+  const bool saved = LockPaint(); // nothing repaints the window meanwhile
+  SetBackgroundTools(c, windColor_);
+  c.Rectangle(0, 0, w, h);
+  DrawShadowAndCaption(c);
   CalcScaleFactors();
   // The axes draw on this canvas for once, then on the control image again.
   for (const auto* scales : {&scaleX_, &scaleY_})
@@ -217,11 +222,7 @@ void TCustomRChart::ComposeControlImage() {
     c.FillRect(0, covered.top(), covered.left(), covered.bottom() + 1);      // left
     c.FillRect(covered.right() + 1, covered.top(), w, covered.bottom() + 1); // right
   }
-  if (shadowWidth_ > 0) DrawShadow(c);
-  c.Pen.Color = chartFrameColor_;
-  c.Brush.Style = bsClear;
-  c.Font = font_->Data();
-  DrawCaption(c);
+  DrawShadowAndCaption(c);
   CalcScaleFactors();
   for (int n = 1; n <= NumLayers; ++n) scaleX_[n]->ForcedPaint();
   for (int n = 1; n <= NumLayers; ++n) scaleY_[n]->ForcedPaint();

@@ -7,6 +7,7 @@
 #include "KeptCurves.h"
 #include "LiveCurve.h"
 #include "MessageBox.h"
+#include "RunProgram.h"
 #include "Startup.h"
 #include "TForm1.h"
 #include "TRChart.h"
@@ -272,22 +273,6 @@ TEST_F(ChartExport, ThePopupItemsAskWriteRememberAndReportErrors) {
   EXPECT_FALSE(QFile::exists(Path("missing/x.svg")));
 }
 
-// Runs the built program without a display; returns its exit code.
-int RunProgram(const QStringList& arguments, QByteArray* err = nullptr) {
-  QProcess process;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(QLatin1String(name));
-  process.setProcessEnvironment(env);
-  process.start(QStringLiteral(KALVORA_PROGRAM), arguments);
-  if (!process.waitForFinished(120000)) {
-    process.kill();
-    process.waitForFinished();
-    return -1;
-  }
-  if (err) *err = process.readAllStandardError();
-  return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
-
 TEST(ExportCommandLine, CsvAndVectorPicturesWithoutADisplay) {
   TCommandLine c = ParseCommandLine({"--csv", "a.csv", "--R", "0"});
   ASSERT_EQ(c.Action, TCommandLine::caRender) << c.Error.toStdString();
@@ -304,8 +289,8 @@ TEST(ExportCommandLine, CsvAndVectorPicturesWithoutADisplay) {
   QTemporaryDir dir;
   const QString csv = dir.filePath("r0.csv"), svg = dir.filePath("r0.svg"), pdf = dir.filePath("r0.pdf");
   QByteArray err;
-  ASSERT_EQ(RunProgram({"--csv", csv, "--R", "0", "--render", svg}, &err), 0) << err.toStdString();
-  ASSERT_EQ(RunProgram({"--render", pdf, "--size", "400x300"}, &err), 0) << err.toStdString();
+  ASSERT_EQ(RunProgram({"--csv", csv, "--R", "0", "--render", svg}, nullptr, &err), 0) << err.toStdString();
+  ASSERT_EQ(RunProgram({"--render", pdf, "--size", "400x300"}, nullptr, &err), 0) << err.toStdString();
   EXPECT_TRUE(QSvgRenderer(svg).isValid());
   EXPECT_TRUE(QFile(pdf).size() > 1000);
 
@@ -319,7 +304,7 @@ TEST(ExportCommandLine, CsvAndVectorPicturesWithoutADisplay) {
     const QList<QByteArray> f = lines[i + 2].split(',');
     EXPECT_EQ(Parse(f[1]), form.RCResponse->Item(i).Y) << i;
   }
-  EXPECT_EQ(RunProgram({"--csv", dir.filePath("no/such/dir/x.csv")}, &err), 1);
+  EXPECT_EQ(RunProgram({"--csv", dir.filePath("no/such/dir/x.csv")}, nullptr, &err), 1);
   EXPECT_TRUE(err.contains("Cannot save")) << err.toStdString();
 }
 

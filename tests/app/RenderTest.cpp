@@ -1,5 +1,6 @@
 // The --render option: reading the command line, and the written picture
 // compared with the chart of the main window shown off-screen.
+#include "RunProgram.h"
 #include "Startup.h"
 #include "TForm1.h"
 #include "TRChart.h"
@@ -110,24 +111,6 @@ TEST(RenderArguments, ScaleIsAWholeNumberFromOneToEight) {
   EXPECT_TRUE(Parse("--render a.png --scale 2 --scale 2").Error.contains(QLatin1String("given twice")));
   // Not after --render: the host link's, as every other argument.
   EXPECT_EQ(Parse("--scale 2").Action, TCommandLine::caRun);
-}
-
-// Runs the built program without a display; returns its exit code.
-int RunProgram(const QStringList& arguments, QByteArray* out = nullptr, QByteArray* err = nullptr) {
-  QProcess process;
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-    env.remove(QLatin1String(name));
-  process.setProcessEnvironment(env);
-  process.start(QStringLiteral(KALVORA_PROGRAM), arguments);
-  if (!process.waitForFinished(120000)) {
-    process.kill();
-    process.waitForFinished();
-    return -1;
-  }
-  if (out) *out = process.readAllStandardOutput();
-  if (err) *err = process.readAllStandardError();
-  return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
 TEST(RenderProgram, WritesTheWindowsChartPixelForPixel) {

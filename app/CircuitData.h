@@ -1,11 +1,11 @@
 #pragma once
 // The quantities behind the curve, computed from the three scroll-bar positions
 // (hundredths of Ohm, nF and uH), and their readout texts with SI prefixes.
+#include "DampingRegime.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
-
-enum class TDampingRegime { Undamped, Underdamped, CriticallyDamped, Overdamped };
 
 struct TCircuitQuantities {
   double R = 0, C = 0, L = 0;   // Ohm, F, H
@@ -16,9 +16,7 @@ struct TCircuitQuantities {
   double Q = 0, Tau = 0;        // quality factor omega0 L/R and decay time 1/delta (infinite for R = 0)
   double RCrit = 0;             // critical resistance 2 sqrt(L/C), Ohm
   TDampingRegime Regime = TDampingRegime::Undamped;
-  bool Oscillating() const {
-    return Regime == TDampingRegime::Undamped || Regime == TDampingRegime::Underdamped;
-  }
+  bool Oscillating() const { return Oscillates(Regime); }
 };
 
 // R equal to R_crit to the hundredth of an Ohm the window shows counts as critical damping.

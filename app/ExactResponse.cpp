@@ -77,16 +77,17 @@ void Aperiodic(double delta, double omega0, double* y) {
 
 } // namespace
 
-Regime RegimeOf(double delta, double omega0) {
-  if (delta < omega0) return Regime::Oscillating;
-  return delta == omega0 ? Regime::Critical : Regime::Aperiodic;
+TDampingRegime RegimeOf(double delta, double omega0) {
+  if (delta < omega0) return delta == 0 ? TDampingRegime::Undamped : TDampingRegime::Underdamped;
+  return delta == omega0 ? TDampingRegime::CriticallyDamped : TDampingRegime::Overdamped;
 }
 
 void Evaluate(double delta, double omega0, double* y) {
   switch (RegimeOf(delta, omega0)) {
-  case Regime::Oscillating: Oscillating(delta, omega0, y); break;
-  case Regime::Critical: Critical(delta, omega0, y); break;
-  case Regime::Aperiodic: Aperiodic(delta, omega0, y); break;
+  case TDampingRegime::Undamped:
+  case TDampingRegime::Underdamped: Oscillating(delta, omega0, y); break;
+  case TDampingRegime::CriticallyDamped: Critical(delta, omega0, y); break;
+  case TDampingRegime::Overdamped: Aperiodic(delta, omega0, y); break;
   }
 }
 

@@ -7,12 +7,14 @@
 // This is omega0 times the solution of x'' + 2 delta x' + omega0^2 x = 0 with
 // x(0) = 0, x'(0) = 1; its energy never grows, so |y| <= 1, and the three forms
 // meet continuously at delta = omega0.
+#include "DampingRegime.h"
+
 namespace ExactResponse {
 
 constexpr int Samples = 10001; // t = i ns, i = 0 .. 10000
 
-enum class Regime { Oscillating, Critical, Aperiodic };
-Regime RegimeOf(double delta, double omega0);
+// The regime by the exact comparison of delta with omega0 (delta = 0: undamped).
+TDampingRegime RegimeOf(double delta, double omega0);
 
 // The samples y[0 .. Samples - 1] for the damping constant delta (1/s, >= 0) and
 // the resonance angular frequency omega0 (rad/s, > 0). Every sample lies within a

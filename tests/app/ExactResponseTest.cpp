@@ -111,9 +111,10 @@ TEST(ExactResponse, IsContinuousAcrossCriticalDamping) {
     EXPECT_LE(gapBelow, 10 * eps + 1e-14) << eps;
     EXPECT_LE(gapAbove, 10 * eps + 1e-14) << eps;
   }
-  EXPECT_EQ(ExactResponse::RegimeOf(std::nextafter(omega0, 0.0), omega0), ExactResponse::Regime::Oscillating);
-  EXPECT_EQ(ExactResponse::RegimeOf(omega0, omega0), ExactResponse::Regime::Critical);
-  EXPECT_EQ(ExactResponse::RegimeOf(std::nextafter(omega0, 1e9), omega0), ExactResponse::Regime::Aperiodic);
+  EXPECT_EQ(ExactResponse::RegimeOf(0, omega0), TDampingRegime::Undamped);
+  EXPECT_EQ(ExactResponse::RegimeOf(std::nextafter(omega0, 0.0), omega0), TDampingRegime::Underdamped);
+  EXPECT_EQ(ExactResponse::RegimeOf(omega0, omega0), TDampingRegime::CriticallyDamped);
+  EXPECT_EQ(ExactResponse::RegimeOf(std::nextafter(omega0, 1e9), omega0), TDampingRegime::Overdamped);
 }
 
 TEST(ExactResponse, StaysWithinOneOverTheWholeValueRange) {

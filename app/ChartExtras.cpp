@@ -1,6 +1,8 @@
 #include "ChartExtras.h"
 
+#include "ChartOverlaySlots.h"
 #include "CircuitData.h"
+#include "FeatureContext.h"
 #include "QuietChart.h"
 
 #include <QAction>
@@ -28,9 +30,10 @@ QAction* AddItem(QMenu& menu, const char* name, const char* caption, bool checka
 }
 } // namespace
 
-TChartExtras::TChartExtras(TCustomRChart& chart, QMenu& menu, std::function<QString(const QString&)> translate,
-                           QObject* parent)
-    : QObject(parent), chart_(chart), translate_(std::move(translate)), kept_(chart) {
+TChartExtras::TChartExtras(TFeatureContext& context, QObject* parent)
+    : QObject(parent), context_(context), chart_(context.Chart), kept_(context),
+      curves_(context.CurveComputed.Join([this](const TComputedCurve& curve) { CurveComputed(curve); })) {
+  QMenu& menu = context.Menu;
   menu.addSeparator();
   CircuitDataItem = AddItem(menu, "CircuitDataItem", "LX_CircuitData", true);
   ExactResponseItem = AddItem(menu, "ExactResponseItem", "LX_ExactResponse", true);
@@ -72,19 +75,20 @@ void TChartExtras::KeepCurve() {
 }
 
 void TChartExtras::Recompute() {
-  if (OnRecompute) OnRecompute();
+  if (context_.Recompute) context_.Recompute();
 }
 
-void TChartExtras::CurveComputed(int posR, int posC, int posL, const double* y) {
-  last_.assign(y, y + TKeptCurves::Samples);
-  lastR_ = posR;
-  lastC_ = posC;
-  lastL_ = posL;
+void TChartExtras::CurveComputed(const TComputedCurve& curve) {
+  if (curve.Samples < TKeptCurves::Samples) return; // not a curve of the window
+  last_.assign(curve.Y, curve.Y + TKeptCurves::Samples);
+  lastR_ = curve.Positions.R;
+  lastC_ = curve.Positions.C;
+  lastL_ = curve.Positions.L;
   ShowCircuitData();
 }
 
 void TChartExtras::ShowCircuitData() {
-  TTextLabel* label = chart_.TextLabel(CircuitDataLabel);
+  TTextLabel* label = chart_.TextLabel(ChartOverlaySlots::CircuitDataLabel);
   const TQuietChart quiet(chart_);
   if (!CircuitData() || lastR_ < 0) {
     if (label->Visible()) {
@@ -93,10 +97,13 @@ void TChartExtras::ShowCircuitData() {
     }
     return;
   }
-  const QStringList lines = CircuitDataLines(ComputeCircuit(lastR_, lastC_, lastL_), translate_);
+  const TTranslate& translate = context_.Translate;
+  const QStringList lines = CircuitDataLines(ComputeCircuit(lastR_, lastC_, lastL_), [&translate](const QString& key) {
+    return translate ? translate(key, {}) : key;
+  });
   // Left-aligned lines in a box at the right edge of the data area.
   int width = 0;
-  for (const QString& line : lines) width = std::max(width, LineWidth(line));
+  for (const QString& line : lines) width = std::max(width, ReadoutTextWidth(line));
   label->SetFont(chart_.Font());
   label->SetAttachToData(tlamNone);
   label->SetAlignment(taLeftJustify);
@@ -111,9 +118,10 @@ void TChartExtras::ShowCircuitData() {
   label->SetVisible(true);
 }
 
-// The width of a readout line with every digit an 8: the box keeps its place while
-// the values change, and the few shapes of the lines are measured once each.
-int TChartExtras::LineWidth(const QString& line) {
+// The width in pixels of a readout line's text with every digit an 8, in the chart's
+// font: the box keeps its place while the values change, and the few shapes of the
+// lines are measured once each.
+int TChartExtras::ReadoutTextWidth(const QString& line) {
   if (widthFont_ != chart_.Font()->Data()) {
     widthFont_ = chart_.Font()->Data();
     widths_.clear();

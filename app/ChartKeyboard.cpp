@@ -1,6 +1,7 @@
 #include "ChartKeyboard.h"
 
 #include "Application.h"
+#include "FeatureContext.h"
 #include "TRChart.h"
 
 #include <QAbstractButton>
@@ -68,8 +69,9 @@ private:
 
 } // namespace
 
-TChartKeyboard::TChartKeyboard(TCustomRChart* chart, QMenu* popup, std::function<void()> zoom11)
-    : QObject(chart), chart_(chart), popup_(popup), zoom11_(std::move(zoom11)) {
+TChartKeyboard::TChartKeyboard(TFeatureContext& context, std::function<void()> zoom11)
+    : QObject(&context.Chart), context_(context), chart_(&context.Chart), popup_(&context.Menu),
+      zoom11_(std::move(zoom11)) {
   chart_->setFocusPolicy(Qt::StrongFocus);
   chart_->installEventFilter(this);
 }
@@ -151,16 +153,8 @@ void TChartKeyboard::MoveFocus(bool forward) {
 void TChartKeyboard::ShowFocus(bool on) {
   if (on == framed_) return;
   framed_ = on;
-  if (on) {
-    previous_ = chart_->OnScalesRendered;
-    chart_->OnScalesRendered = [this](QObject* sender, TCanvas& canvas, int top, int left) {
-      if (previous_) previous_(sender, canvas, top, left);
-      DrawFocusFrame(canvas);
-    };
-  } else {
-    chart_->OnScalesRendered = previous_;
-    previous_ = nullptr;
-  }
+  if (on) frame_ = context_.ScalesRendered.Join([this](QObject*, TCanvas& canvas, int, int) { DrawFocusFrame(canvas); });
+  else frame_.Leave();
   chart_->Paint();
 }
 
@@ -222,19 +216,4 @@ void EnableKeyboardAccess(QPlainTextEdit* memo, const QList<QScrollBar*>& bars,
   QObject* owner = buttons.first()->parentWidget();
   auto* style = new TAltMnemonicStyle(owner ? owner : qApp);
   for (QAbstractButton* b : buttons) style->Add(b);
-}
-
-QString WithoutMnemonic(const QString& caption) {
-  QString out;
-  out.reserve(caption.size());
-  for (qsizetype i = 0; i < caption.size(); ++i) {
-    if (caption[i] == QLatin1Char('&')) {
-      if (i + 1 < caption.size() && caption[i + 1] == QLatin1Char('&')) out += QLatin1Char('&');
-      ++i;
-      if (i < caption.size() && caption[i] != QLatin1Char('&')) out += caption[i];
-      continue;
-    }
-    out += caption[i];
-  }
-  return out;
 }

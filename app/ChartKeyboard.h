@@ -12,6 +12,8 @@
 // EnableKeyboardAccess: the scroll bars take the focus too, the memo passes Tab
 // on, and the buttons' Alt+letter mnemonics (the "&" in their captions) are
 // underlined only while Alt is held, so the window looks as designed otherwise.
+#include "HandlerList.h"
+
 #include <QList>
 #include <QObject>
 #include <functional>
@@ -23,6 +25,7 @@ class QPlainTextEdit;
 class QScrollBar;
 class TCanvas;
 class TCustomRChart;
+class TFeatureContext;
 
 class TChartKeyboard : public QObject {
   Q_OBJECT
@@ -30,7 +33,8 @@ public:
   static constexpr double ZoomStep = 2;   // + halves the visible ranges, - doubles them
   static constexpr double PanFraction = 0.1;
 
-  TChartKeyboard(TCustomRChart* chart, QMenu* popup, std::function<void()> zoom11);
+  // Operates the context's chart and opens its menu; 0 and Home call zoom11.
+  TChartKeyboard(TFeatureContext& context, std::function<void()> zoom11);
 
   // Zooms every mouse-controlled layer around the centre of its view: factor < 1 zooms in.
   void ZoomAroundCentre(double factor);
@@ -49,15 +53,13 @@ private:
   void MoveFocus(bool forward);
   void Change(double factor, double fx, double fy);
 
+  TFeatureContext& context_;
   TCustomRChart* chart_;
   QMenu* popup_;
   std::function<void()> zoom11_;
   bool framed_ = false;
-  std::function<void(QObject*, TCanvas&, int, int)> previous_; // the chart's OnScalesRendered before the frame
+  THandlerLink frame_; // in the chart's ScalesRendered while the frame shows
 };
 
 void EnableKeyboardAccess(QPlainTextEdit* memo, const QList<QScrollBar*>& bars,
                           const QList<QAbstractButton*>& buttons);
-
-// A caption without its mnemonic marks: "E&xit" -> "Exit", "&&" -> "&".
-QString WithoutMnemonic(const QString& caption);

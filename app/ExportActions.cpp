@@ -1,6 +1,6 @@
 #include "ExportActions.h"
 
-#include "ChartKeyboard.h"
+#include "FeatureContext.h"
 #include "MessageBox.h"
 #include "TRChart.h"
 #include "Texts.h"
@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QMenu>
 #include <QSettings>
 #include <QStandardPaths>
 #include <algorithm>
@@ -28,10 +29,11 @@ QAction* MakeAction(QObject* parent, const char* name, const char* text) {
 }
 } // namespace
 
-TExportActions::TExportActions(TCustomRChart* chart, QObject* actionParent, TTranslate translate, TCircuitValues values)
-    : QObject(chart), chart_(chart), picture_(MakeAction(actionParent, "SavePicture", "LX_SavePicture")),
-      samples_(MakeAction(actionParent, "SaveSamples", "LX_SaveSamples")), translate_(std::move(translate)),
-      values_(std::move(values)) {
+TExportActions::TExportActions(TFeatureContext& context)
+    : QObject(&context.Chart), chart_(&context.Chart),
+      picture_(MakeAction(&context.Menu, "SavePicture", "LX_SavePicture")),
+      samples_(MakeAction(&context.Menu, "SaveSamples", "LX_SaveSamples")), context_(context),
+      translate_(context.Translate) {
   connect(picture_, &QAction::triggered, this, [this] { SavePicture(); });
   connect(samples_, &QAction::triggered, this, [this] { SaveSamples(); });
   AskFileName = [this](const QString& title, const QString& suggested, const QString& filter) {
@@ -97,9 +99,10 @@ void TExportActions::SaveSamples() {
   const QString filter = TextOr(translate_, QStringLiteral("SampleFiles"), QStringLiteral("CSV table (*.csv)"));
   const QString name = AskFor(samples_, QStringLiteral("kalvora.csv"), filter, QStringLiteral("csv"));
   if (name.isEmpty()) return;
-  const std::array<double, 3> v = values_();
+  const TCircuitPositions p = context_.Positions ? context_.Positions() : TCircuitPositions{};
   try {
-    ::SaveSamples(*chart_, v[0], v[1], v[2], name, ExtraColumns ? ExtraColumns() : std::vector<TSampleColumn>{});
+    ::SaveSamples(*chart_, p.R_Ohm(), p.C_nF(), p.L_uH(), name,
+                  ExtraColumns ? ExtraColumns() : std::vector<TSampleColumn>{});
   } catch (const ESaveError& e) {
     Report(e);
   }

@@ -4,27 +4,24 @@
 // show an error box when that fails. The folder and the PNG width last used
 // are kept in the user's settings.
 #include "ChartExport.h"
+#include "Texts.h"
 
 #include <QObject>
 #include <QString>
-#include <QStringList>
-#include <array>
 #include <functional>
 #include <memory>
 
 class QAction;
 class QSettings;
 class TCustomRChart;
+class TFeatureContext;
 
 class TExportActions : public QObject {
   Q_OBJECT
 public:
-  using TTranslate = std::function<QString(const QString& key, const QStringList& args)>;
-  // R in Ohm, C in nF, L in uH of the live curve.
-  using TCircuitValues = std::function<std::array<double, 3>()>;
-
-  // The two items are created as children of actionParent ("LX_SavePicture", "LX_SaveSamples").
-  TExportActions(TCustomRChart* chart, QObject* actionParent, TTranslate translate, TCircuitValues values);
+  // The two items ("LX_SavePicture", "LX_SaveSamples") are created as children of the
+  // context's menu; the window adds them there. The samples carry the context's circuit.
+  explicit TExportActions(TFeatureContext& context);
 
   QAction* PictureAction() const { return picture_; }
   QAction* SamplesAction() const { return samples_; }
@@ -48,6 +45,6 @@ private:
   TCustomRChart* chart_;
   QAction* picture_;
   QAction* samples_;
+  TFeatureContext& context_;
   TTranslate translate_;
-  TCircuitValues values_;
 };

@@ -1,5 +1,6 @@
 #include "KeptCurves.h"
 
+#include "FeatureContext.h"
 #include "NumLabText.h"
 #include "QuietChart.h"
 
@@ -36,16 +37,11 @@ constexpr int PolylinePoints = 200;
 
 } // namespace
 
-TKeptCurves::TKeptCurves(TCustomRChart& chart) : chart_(chart) {
-  TRenderEvent before = std::move(chart_.OnBeforeRenderData);
-  chart_.OnBeforeRenderData = [this, before, alive = alive_](QObject* sender, TCanvas& canvas, int top, int left) {
-    if (before) before(sender, canvas, top, left);
-    if (*alive) Draw(canvas, top, left);
-  };
-}
-
-// The chart may outlive the curves (or go first): the handler only learns that they are gone.
-TKeptCurves::~TKeptCurves() { *alive_ = false; }
+TKeptCurves::TKeptCurves(TFeatureContext& context)
+    : chart_(context.Chart),
+      drawing_(context.BeforeRenderData.Join([this](QObject*, TCanvas& canvas, int top, int left) {
+        Draw(canvas, top, left);
+      })) {}
 
 void TKeptCurves::Keep(int posR, int posC, int posL, const double* y) {
   const CurveLook look = Looks[kept_++ % MaxCurves];
@@ -143,7 +139,7 @@ void TKeptCurves::PlaceLegend() {
   const int bottom = chart_.height() - chart_.MarginBottom() - chart_.ShadowWidth() - 6;
   const int step = QFontMetrics(ToQFont(chart_.Font()->Data())).height() + 5;
   for (int k = 0; k < MaxCurves; ++k) {
-    TTextLabel* label = chart_.TextLabel(FirstLegendLabel + k);
+    TTextLabel* label = chart_.TextLabel(ChartOverlaySlots::KeptCurvesFirstLegendLabel + k);
     if (k >= count) {
       label->SetVisible(false);
       label->SetMode(tlOff);

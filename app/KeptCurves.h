@@ -4,16 +4,19 @@
 // like it (so zoom and pan act on all alike), with a legend of their R, C and L
 // inside the chart. They live only as long as the window.
 //
-// They are not items of the chart's display list: the chart's data rendering
-// draws them first (its OnBeforeRenderData), and as long as neither the view nor
+// They are not items of the chart's display list: they join the chart's data
+// rendering and are drawn before the items (BeforeRenderData), and as long as neither the view nor
 // the curves change, it writes the pixels they covered last time instead of
 // drawing 40,000 segments again on every scroll-bar step.
+#include "ChartOverlaySlots.h"
+#include "HandlerList.h"
 #include "TRChart.h"
 
 #include <array>
 #include <deque>
-#include <memory>
 #include <vector>
+
+class TFeatureContext;
 
 struct TKeptCurve {
   int PosR = 0, PosC = 0, PosL = 0; // scroll-bar positions, hundredths
@@ -27,12 +30,10 @@ class TKeptCurves {
 public:
   static constexpr int MaxCurves = 4;
   static constexpr int Samples = 10001;
-  // The chart's text labels that hold the legend, one per curve (oldest first).
-  static constexpr int FirstLegendLabel = 26;
+  static_assert(MaxCurves <= ChartOverlaySlots::KeptCurvesLegendLabels);
 
-  // Joins the chart's data rendering (a handler already set there still runs first).
-  explicit TKeptCurves(TCustomRChart& chart);
-  ~TKeptCurves();
+  // Joins the chart's data rendering; leaves it when destroyed.
+  explicit TKeptCurves(TFeatureContext& context);
   TKeptCurves(const TKeptCurves&) = delete;
   TKeptCurves& operator=(const TKeptCurves&) = delete;
 
@@ -72,5 +73,5 @@ private:
   bool cached_ = false;
   View cachedView_;
   std::vector<Pixel> pixels_; // what the curves drew in cachedView_, final colours
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  THandlerLink drawing_;      // in the chart's data rendering
 };

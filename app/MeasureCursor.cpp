@@ -1,11 +1,13 @@
 #include "MeasureCursor.h"
 
+#include "ChartOverlaySlots.h"
+#include "FeatureContext.h"
 #include "LiveCurve.h"
-#include "Texts.h"
 #include "TRChart.h"
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <cmath>
 
@@ -26,8 +28,10 @@ QString FrequencyText(double hertz) {
   return Number(hertz, 4) + QLatin1Char(' ') + QLatin1String(units[u]);
 }
 
-TMeasureCursor::TMeasureCursor(TCustomRChart* chart, QObject* actionParent, TTranslate translate)
-    : QObject(chart), chart_(chart), action_(new QAction(actionParent)), translate_(std::move(translate)) {
+TMeasureCursor::TMeasureCursor(TFeatureContext& context)
+    : QObject(&context.Chart), chart_(&context.Chart), action_(new QAction(&context.Menu)),
+      translate_(context.Translate),
+      curves_(context.CurveComputed.Join([this](const TComputedCurve&) { Refresh(); })) {
   action_->setObjectName(QStringLiteral("Measure"));
   action_->setText(QStringLiteral("LX_Measure"));
   action_->setCheckable(true);
@@ -52,7 +56,7 @@ void TMeasureCursor::SetActive(bool on) {
   Show();
 }
 
-void TMeasureCursor::MoveTo(double t) {
+void TMeasureCursor::MoveCursorToTime(double t) {
   const int sample = NearestSample(*chart_, LiveCurveLength(*chart_), t);
   if (sample == cursor_) return;
   cursor_ = sample;
@@ -68,7 +72,7 @@ void TMeasureCursor::Refresh() {
   const int n = LiveCurveLength(*chart_);
   if (cursor_ >= n) cursor_ = n - 1;
   if (reference_ >= n) reference_ = n - 1;
-  if (active_) Show();
+  if (active_) Show(false);
 }
 
 QString TMeasureCursor::ReadoutText() const {
@@ -88,8 +92,8 @@ QString TMeasureCursor::ReadoutText() const {
   return text;
 }
 
-// Crosshairs and readout as the state says, in one repaint.
-void TMeasureCursor::Show() {
+// Crosshairs and readout as the state says, in one repaint (or none).
+void TMeasureCursor::Show(bool repaint) {
   const int n = LiveCurveLength(*chart_);
   const bool saved = chart_->LockPaint();
   auto place = [&](int which, int sample, TCrossHMode mode, TColor color, TPenStyle style) {
@@ -104,10 +108,10 @@ void TMeasureCursor::Show() {
     ch->SetPosX(chart_->Item(sample).X);
     ch->SetPosY(chart_->Item(sample).Y);
   };
-  place(SampleCrossHair, cursor_, chBoth, clRed, psSolid);
-  place(ReferenceCrossHair, reference_, chVert, clBlue, psDash); // its time is what counts
+  place(ChartOverlaySlots::MeasureSampleCrossHair, cursor_, chBoth, clRed, psSolid);
+  place(ChartOverlaySlots::MeasureReferenceCrossHair, reference_, chVert, clBlue, psDash); // its time counts
 
-  TTextLabel* label = chart_->TextLabel(ReadoutLabel);
+  TTextLabel* label = chart_->TextLabel(ChartOverlaySlots::MeasureReadoutLabel);
   const QString text = active_ ? ReadoutText() : QString();
   label->SetVisible(!text.isEmpty());
   label->SetMode(text.isEmpty() ? tlOff : tlBox);
@@ -121,7 +125,8 @@ void TMeasureCursor::Show() {
     label->SetPosY(chart_->height() - chart_->MarginBottom() - chart_->ShadowWidth() - ReadoutInset);
     label->SetCaption(text);
   }
-  chart_->RestorePaintLock(saved);
+  if (repaint) chart_->RestorePaintLock(saved);
+  else chart_->RestorePaintLockQuietly(saved);
 }
 
 bool TMeasureCursor::HandleMouse(QEvent* event) {
@@ -135,7 +140,7 @@ bool TMeasureCursor::HandleMouse(QEvent* event) {
       bandByShift_ = false;
       chart_->SetMouseAction(maNone);
     }
-    if (inside && chart_->ZoomState() == TCustomRChart::zsNormal) MoveTo(t);
+    if (inside && chart_->ZoomState() == TCustomRChart::zsNormal) MoveCursorToTime(t);
     return false;
   case QEvent::MouseButtonPress:
   case QEvent::MouseButtonDblClick:
@@ -146,7 +151,7 @@ bool TMeasureCursor::HandleMouse(QEvent* event) {
       chart_->SetMouseAction(mode == maZoomWind || mode == maRubberBand ? mode : maZoomWindPos);
       return false;
     }
-    MoveTo(t);
+    MoveCursorToTime(t);
     SetReference();
     clickTaken_ = true;
     return true;

@@ -5,33 +5,33 @@
 // reference cursor; the readout then adds the differences dt and dy and 1/dt as
 // a frequency. A zoom band is drawn with Shift held while measuring. Esc ends
 // measuring.
+#include "HandlerList.h"
+#include "Texts.h"
+
 #include <QObject>
 #include <QString>
-#include <QStringList>
-#include <functional>
 
 class QAction;
 class TCustomRChart;
+class TFeatureContext;
 
 class TMeasureCursor : public QObject {
   Q_OBJECT
 public:
-  // The chart's crosshairs and the text label this tool uses.
-  static constexpr int SampleCrossHair = 1, ReferenceCrossHair = 2, ReadoutLabel = 25;
-
-  using TTranslate = std::function<QString(const QString& key, const QStringList& args)>;
-  // The checkable pop-up item is created as a child of actionParent ("LX_Measure").
-  TMeasureCursor(TCustomRChart* chart, QObject* actionParent, TTranslate translate);
+  // The checkable pop-up item ("LX_Measure") is created as a child of the context's
+  // menu; the window adds it there. Follows every computed curve.
+  explicit TMeasureCursor(TFeatureContext& context);
 
   QAction* Action() const { return action_; }
   bool Active() const { return active_; }
   void SetActive(bool on);
 
   // Puts the cursor on the sample nearest to the time t (usec), as a mouse move does.
-  void MoveTo(double t);
+  void MoveCursorToTime(double t);
   // Sets the reference cursor at the sample of the cursor, as a click does.
   void SetReference();
-  // The curve changed: both cursors take the new values of their samples.
+  // The curve changed: both cursors take the new values of their samples. Quiet:
+  // the chart is shown by whoever changed the curve.
   void Refresh();
 
   int CursorSample() const { return cursor_; }       // -1: none
@@ -42,7 +42,7 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  void Show();
+  void Show(bool repaint = true);
   bool HandleMouse(QEvent* event);
 
   TCustomRChart* chart_;
@@ -53,6 +53,7 @@ private:
   int cursor_ = -1, reference_ = -1;
   bool bandByShift_ = false; // a zoom band started with Shift is being drawn
   bool clickTaken_ = false;  // the press was a measuring click: so is its release
+  THandlerLink curves_;      // to CurveComputed
 };
 
 // A frequency in Hz as text with a fitting unit (Hz, kHz, MHz, GHz), 4 significant digits.

@@ -7,6 +7,7 @@
 #include "DampedRotation.h"
 #include "ExactResponse.h"
 #include "ExportActions.h"
+#include "FeatureContext.h"
 #include "MeasureCursor.h"
 #include "StdControls.h"
 #include "StoredSettings.h"
@@ -15,6 +16,7 @@
 #include "TRChart.h"
 #include "TUrlLab.h"
 #include "TableLocator.h"
+#include "Texts.h"
 #include "TkdbDemonClient.h"
 #include "VectorState.h"
 #include "WindowPlacement.h"
@@ -54,6 +56,14 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   ConnectHandlers();
 }
 
+// The features leave before the context they joined through goes.
+TForm1::~TForm1() {
+  delete Keyboard;
+  delete Export;
+  delete Measure;
+  delete Extras;
+}
+
 void TForm1::CreateComponents() {
   // Creation order is the order the window's components are owned in; the
   // alignment helper places bottom, then right, then the client-filling chart.
@@ -73,32 +83,27 @@ void TForm1::CreateComponents() {
   PopupMenu1 = Make<QMenu>(this, "PopupMenu1");
   Zoom111 = Make<QAction>(PopupMenu1, "Zoom111");
   PopupMenu1->addAction(Zoom111);
-  Extras = new TChartExtras(*RCResponse, *PopupMenu1, [this](const QString& key) {
-    return cliDemon ? cliDemon->Translator().Translate(key) : key;
-  }, this);
-  Extras->OnRecompute = [this] { CalcResponse(); };
+  // Beyond the designed window; nothing shows before the user turns it on.
+  auto translate = [this](const QString& key, const QStringList& args) {
+    return cliDemon ? cliDemon->Translator().Translate(key, args) : key;
+  };
+  Features = std::make_unique<TFeatureContext>(*RCResponse, *PopupMenu1, translate);
+  Features->Positions = [this] { return TCircuitPositions{SBarR->value(), SBarC->value(), SBarL->value()}; };
+  Features->Recompute = [this] { CalcResponse(); };
+  Extras = new TChartExtras(*Features, this);
   cliDemon = Make<TkdbDemonClient>(this, "cliDemon");
-  { // Beyond the designed window; nothing shows before the user turns it on.
-    auto translate = [this](const QString& key, const QStringList& args) {
-      return cliDemon ? cliDemon->Translator().Translate(key, args) : key;
-    };
-    Measure = new TMeasureCursor(RCResponse, PopupMenu1, translate);
-    Export = new TExportActions(RCResponse, PopupMenu1, translate, [this] {
-      return std::array<double, 3>{SBarR->value() / 100.0, SBarC->value() / 100.0, SBarL->value() / 100.0};
-    });
-    Export->ExtraColumns = [this] { // the kept comparison curves, oldest first
-      std::vector<TSampleColumn> columns;
-      for (const TKeptCurve& kept : Extras->KeptCurves().Curves())
-        columns.push_back({QStringLiteral("kept %1").arg(columns.size() + 1), kept.R, kept.C, kept.L, kept.Y});
-      return columns;
-    };
-    PopupMenu1->addSeparator();
-    PopupMenu1->addActions({Measure->Action(), Export->PictureAction(), Export->SamplesAction()});
-    Keyboard = new TChartKeyboard(RCResponse, PopupMenu1, [this] { Zoom111Click(); });
-    EnableKeyboardAccess(Memo1, {SBarR, SBarC, SBarL}, {BButReset, BButAbout, BButClose});
-    for (QScrollBar* bar : {SBarR, SBarC, SBarL}) // after the new curve: queued behind NIORChange
-      connect(bar, &QScrollBar::valueChanged, Measure, &TMeasureCursor::Refresh, Qt::QueuedConnection);
-  }
+  Measure = new TMeasureCursor(*Features);
+  Export = new TExportActions(*Features);
+  Export->ExtraColumns = [this] { // the kept comparison curves, oldest first
+    std::vector<TSampleColumn> columns;
+    for (const TKeptCurve& kept : Extras->KeptCurves().Curves())
+      columns.push_back({QStringLiteral("kept %1").arg(columns.size() + 1), kept.R, kept.C, kept.L, kept.Y});
+    return columns;
+  };
+  PopupMenu1->addSeparator();
+  PopupMenu1->addActions({Measure->Action(), Export->PictureAction(), Export->SamplesAction()});
+  Keyboard = new TChartKeyboard(*Features, [this] { Zoom111Click(); });
+  EnableKeyboardAccess(Memo1, {SBarR, SBarC, SBarL}, {BButReset, BButAbout, BButClose});
   for (QScrollBar* bar : {SBarR, SBarC, SBarL}) bar->setOrientation(Qt::Horizontal);
   Image1->setPixmap(QPixmap(QStringLiteral(":/images/circuit.xpm")));
   Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -185,7 +190,7 @@ void TForm1::CalcResponse() {
   Platform::ClearUpperVectorState(); // ClearItems may have read a background picture
   RCResponse->MoveTo(0, y[0]);
   for (int i = 1; i < ResponseSamples; ++i) RCResponse->LineTo(x[i], y[size_t(i)]);
-  Extras->CurveComputed(int(posR), int(posC), int(posL), y.data());
+  Features->CurveComputed.Call({{int(posR), int(posC), int(posL)}, y.data(), ResponseSamples});
   RCResponse->ShowItems();
 }
 

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QSize>
 #include <QWidget>
+#include <memory>
 
 class QAction;
 class QFrame;
@@ -19,6 +20,7 @@ class TRChart;
 class TMeasureCursor;
 class TExportActions;
 class TChartKeyboard;
+class TFeatureContext;
 #include "TkdbDemonClient.h"
 class TFrmAbout;
 class TChartExtras;
@@ -28,6 +30,7 @@ class TForm1 : public QWidget {
 public:
   // Creates the window with its components and applies its stored settings.
   explicit TForm1(QWidget* parent = nullptr);
+  ~TForm1() override;
 
   // The About box shown by the About button (created by the program body after this window).
   void SetAboutBox(TFrmAbout* box) { aboutBox_ = box; }
@@ -58,6 +61,8 @@ public:
   QMenu* PopupMenu1;
   QAction* Zoom111;
   QPointer<TkdbDemonClient> cliDemon; // a quit message from the server deletes it
+  // What the features beyond the designed window join through (FeatureContext.h).
+  std::unique_ptr<TFeatureContext> Features;
   // The chart's extra pop-up items: circuit data, exact response, kept curves.
   TChartExtras* Extras;
   // Beyond the designed window: measuring, export and keyboard operation of the chart.

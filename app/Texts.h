@@ -5,9 +5,11 @@
 #include <QStringList>
 #include <functional>
 
-using TTranslateFunction = std::function<QString(const QString& key, const QStringList& args)>;
+// The window's translation: the text for key with "<%1%>", "<%2%>", ... filled
+// from args, or the key itself while the table has none.
+using TTranslate = std::function<QString(const QString& key, const QStringList& args)>;
 
-inline QString TextOr(const TTranslateFunction& translate, const QString& key, const QString& english,
+inline QString TextOr(const TTranslate& translate, const QString& key, const QString& english,
                       const QStringList& args = {}) {
   QString text = translate ? translate(key, args) : key;
   if (text != key) return text;
@@ -16,3 +18,6 @@ inline QString TextOr(const TTranslateFunction& translate, const QString& key, c
     text.replace(QStringLiteral("<%") + QString::number(i + 1) + QStringLiteral("%>"), args[i]);
   return text;
 }
+
+// A caption without its mnemonic marks: "E&xit" -> "Exit", "&&" -> "&".
+QString WithoutMnemonic(const QString& caption);

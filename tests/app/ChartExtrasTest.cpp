@@ -3,6 +3,8 @@
 // readout, kept curves under zoom and Reset, the remembered choices and the
 // translations of the new texts.
 #include "ChartExtras.h"
+#include "ChartOverlaySlots.h"
+#include "FeatureContext.h"
 #include "TForm1.h"
 #include "TLexivaran2000.h"
 #include "TRChart.h"
@@ -113,7 +115,8 @@ TEST_F(ChartExtrasTest, NewTextsAreInBothTablesAndTheMenuIsTranslated) {
   // The items carry "LX_" captions, which the window's translation replaces.
   TRChart chart;
   QMenu menu;
-  TChartExtras extras(chart, menu, [](const QString& key) { return key; });
+  TFeatureContext context(chart, menu, [](const QString& key, const QStringList&) { return key; });
+  TChartExtras extras(context);
   german.TranslateComponent(&menu);
   EXPECT_EQ(extras.CircuitDataItem->text(), "Schaltungsdaten");
   EXPECT_EQ(extras.KeepCurveItem->text(), "Kurve behalten");
@@ -124,7 +127,7 @@ TEST_F(ChartExtrasTest, NewTextsAreInBothTablesAndTheMenuIsTranslated) {
 TEST_F(ChartExtrasTest, CircuitDataFollowsTheScrollBarsInsideTheChart) {
   TForm1 form;
   form.RenderChart(470, 220, 1000);
-  TTextLabel* label = form.RCResponse->TextLabel(TChartExtras::CircuitDataLabel);
+  TTextLabel* label = form.RCResponse->TextLabel(ChartOverlaySlots::CircuitDataLabel);
   EXPECT_FALSE(label->Visible());
   form.Extras->CircuitDataItem->trigger();
   ASSERT_TRUE(label->Visible());
@@ -171,7 +174,7 @@ TEST_F(ChartExtrasTest, KeptCurvesLieBelowTheLiveCurveAndFollowZoomAndReset) {
   QList<int> rows = RowsThatDiffer(Shown(form), Golden("default"));
   ASSERT_FALSE(rows.isEmpty());
   EXPECT_GE(rows.first(), legendTop);
-  EXPECT_EQ(chart->TextLabel(TKeptCurves::FirstLegendLabel)->Caption(), "R = 4.70 Ohm,  C = 2.20 nF,  L = 10.00 uH");
+  EXPECT_EQ(chart->TextLabel(ChartOverlaySlots::KeptCurvesFirstLegendLabel)->Caption(), "R = 4.70 Ohm,  C = 2.20 nF,  L = 10.00 uH");
 
   // Zoomed alike: the same picture as a chart without the kept curve, but for the legend.
   chart->SetLayerRange(1, 2, -0.6L, 6, 0.6L);
@@ -203,7 +206,7 @@ TEST_F(ChartExtrasTest, AtMostFourAreKeptEachInItsOwnLookAndClearRemovesThem) {
       EXPECT_NE(curves[size_t(k)].Color, curves[size_t(j)].Color);
       EXPECT_NE(curves[size_t(k)].PenStyle, curves[size_t(j)].PenStyle);
     }
-    const TTextLabel* legend = form.RCResponse->TextLabel(TKeptCurves::FirstLegendLabel + k);
+    const TTextLabel* legend = form.RCResponse->TextLabel(ChartOverlaySlots::KeptCurvesFirstLegendLabel + k);
     EXPECT_TRUE(legend->Visible());
     EXPECT_TRUE(legend->Caption().contains(QStringLiteral("C = %1.00 nF").arg(2 + k)));
     EXPECT_EQ(legend->Font()->Color(), curves[size_t(k)].Color);
@@ -214,7 +217,7 @@ TEST_F(ChartExtrasTest, AtMostFourAreKeptEachInItsOwnLookAndClearRemovesThem) {
   ASSERT_TRUE(form.Extras->ClearKeptCurvesItem->isEnabled());
   form.Extras->ClearKeptCurvesItem->trigger();
   EXPECT_TRUE(curves.empty());
-  EXPECT_FALSE(form.RCResponse->TextLabel(TKeptCurves::FirstLegendLabel)->Visible());
+  EXPECT_FALSE(form.RCResponse->TextLabel(ChartOverlaySlots::KeptCurvesFirstLegendLabel)->Visible());
   form.SBarC->setValue(220);
   EXPECT_TRUE(Shown(form) == Golden("default"));
 }
@@ -225,8 +228,8 @@ TEST_F(ChartExtrasTest, ReadoutAndLegendStayAtTheRightEdgeWhenTheChartIsResized)
   form.Extras->CircuitDataItem->trigger();
   form.Extras->KeepCurveItem->trigger();
   TRChart* chart = form.RCResponse;
-  const TTextLabel* readout = chart->TextLabel(TChartExtras::CircuitDataLabel);
-  const TTextLabel* legend = chart->TextLabel(TKeptCurves::FirstLegendLabel);
+  const TTextLabel* readout = chart->TextLabel(ChartOverlaySlots::CircuitDataLabel);
+  const TTextLabel* legend = chart->TextLabel(ChartOverlaySlots::KeptCurvesFirstLegendLabel);
   const double readoutX = readout->PosX(), legendX = legend->PosX(), legendY = legend->PosY();
   EXPECT_EQ(legendX, chart->width() - chart->MarginRight() - 8);
   EXPECT_LT(readoutX, legendX); // its lines start left of the edge
@@ -245,10 +248,12 @@ TEST_F(ChartExtrasTest, TheChartOutlivesItsExtras) {
   chart.show();
   QCoreApplication::processEvents();
   {
-    TChartExtras extras(chart, menu, [](const QString& key) { return key; });
+    TFeatureContext context(chart, menu, [](const QString& key, const QStringList&) { return key; });
+    TChartExtras extras(context);
     chart.MoveTo(0, 0);
     chart.LineTo(10, 1);
-    extras.CurveComputed(470, 220, 1000, std::vector<double>(10001, 0.5).data());
+    const std::vector<double> y(10001, 0.5);
+    context.CurveComputed.Call({{470, 220, 1000}, y.data(), int(y.size())});
     extras.KeepCurveItem->trigger();
     chart.ShowItems();
   }

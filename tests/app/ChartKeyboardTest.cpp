@@ -8,6 +8,7 @@
 #include "TForm1.h"
 #include "TLexivaran2000.h"
 #include "TRChart.h"
+#include "Texts.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

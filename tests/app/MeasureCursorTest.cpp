@@ -1,6 +1,7 @@
 // The measuring cursor: snapping to the live curve's samples, the readout with
 // differences and frequency, the zoom band with Shift, Esc, the curve changing
 // under the cursor, and the designed picture when measuring ends.
+#include "ChartOverlaySlots.h"
 #include "LiveCurve.h"
 #include "MeasureCursor.h"
 #include "TForm1.h"
@@ -60,7 +61,7 @@ TEST_F(MeasureTest, TheCrosshairSnapsToTheCurveUnderTheMouse) {
   measure().Action()->trigger();
   ASSERT_TRUE(measure().Active());
   EXPECT_EQ(chart().MouseAction(), maNone); // the cross cursor
-  TCrossHair* ch = chart().CrossHair(TMeasureCursor::SampleCrossHair);
+  TCrossHair* ch = chart().CrossHair(ChartOverlaySlots::MeasureSampleCrossHair);
   EXPECT_EQ(ch->Mode(), chOff); // nothing before the mouse comes
   for (double t : {0.228, 3.1416, 9.999}) {
     const QPoint p = chart().MapToPixel(1, t, 0.7); // the mouse's height does not matter
@@ -74,7 +75,7 @@ TEST_F(MeasureTest, TheCrosshairSnapsToTheCurveUnderTheMouse) {
     EXPECT_EQ(ch->PosX(), chart().Item(s).X);
     EXPECT_EQ(ch->PosY(), chart().Item(s).Y);
   }
-  const TTextLabel* label = chart().TextLabel(TMeasureCursor::ReadoutLabel);
+  const TTextLabel* label = chart().TextLabel(ChartOverlaySlots::MeasureReadoutLabel);
   EXPECT_TRUE(label->Visible());
   EXPECT_EQ(label->Mode(), tlBox);
   EXPECT_TRUE(label->Caption().startsWith("t = " + QString::number(chart().Item(measure().CursorSample()).X, 'f', 3)));
@@ -102,7 +103,7 @@ TEST_F(MeasureTest, TwoMaximaGiveThePeriodAndFrequency) {
   MoveTo(PixelOf(first));
   Click(PixelOf(first));
   EXPECT_EQ(measure().ReferenceSample(), first);
-  EXPECT_EQ(chart().CrossHair(TMeasureCursor::ReferenceCrossHair)->Mode(), chVert);
+  EXPECT_EQ(chart().CrossHair(ChartOverlaySlots::MeasureReferenceCrossHair)->Mode(), chVert);
   chart().SetLayerRange(1, 1.0L, -1.1L, 1.3L, 1.1L);
   MoveTo(PixelOf(second));
   ASSERT_EQ(measure().CursorSample(), second);
@@ -156,9 +157,9 @@ TEST_F(MeasureTest, EscapeEndsMeasuringAndTheDesignedPictureReturns) {
   EXPECT_FALSE(measure().Active());
   EXPECT_FALSE(measure().Action()->isChecked());
   EXPECT_EQ(chart().MouseAction(), maZoomWindPos);
-  EXPECT_EQ(chart().CrossHair(1)->Mode(), chOff);
-  EXPECT_EQ(chart().CrossHair(2)->Mode(), chOff);
-  EXPECT_FALSE(chart().TextLabel(TMeasureCursor::ReadoutLabel)->Visible());
+  EXPECT_EQ(chart().CrossHair(ChartOverlaySlots::MeasureSampleCrossHair)->Mode(), chOff);
+  EXPECT_EQ(chart().CrossHair(ChartOverlaySlots::MeasureReferenceCrossHair)->Mode(), chOff);
+  EXPECT_FALSE(chart().TextLabel(ChartOverlaySlots::MeasureReadoutLabel)->Visible());
   EXPECT_TRUE(chart().ControlImage().Image() == designed);
   // Off, the mouse zooms as designed and moves no cursor.
   MoveTo(PixelOf(3000));
@@ -169,12 +170,12 @@ TEST_F(MeasureTest, TheCursorFollowsANewCurve) {
   measure().SetActive(true);
   MoveTo(PixelOf(500));
   const int s = measure().CursorSample();
-  const double before = chart().CrossHair(1)->PosY();
+  const double before = chart().CrossHair(ChartOverlaySlots::MeasureSampleCrossHair)->PosY();
   form.SBarR->setValue(0); // undamped
   QCoreApplication::processEvents();
   EXPECT_EQ(measure().CursorSample(), s);
   EXPECT_NE(chart().Item(s).Y, before);
-  EXPECT_EQ(chart().CrossHair(1)->PosY(), chart().Item(s).Y);
+  EXPECT_EQ(chart().CrossHair(ChartOverlaySlots::MeasureSampleCrossHair)->PosY(), chart().Item(s).Y);
   EXPECT_TRUE(measure().ReadoutText().contains(QString::number(chart().Item(s).Y, 'g', 5)));
 }
 

@@ -1,0 +1,16 @@
+#include "Texts.h"
+
+QString WithoutMnemonic(const QString& caption) {
+  QString out;
+  out.reserve(caption.size());
+  for (qsizetype i = 0; i < caption.size(); ++i) {
+    if (caption[i] == QLatin1Char('&')) {
+      if (i + 1 < caption.size() && caption[i + 1] == QLatin1Char('&')) out += QLatin1Char('&');
+      ++i;
+      if (i < caption.size() && caption[i] != QLatin1Char('&')) out += caption[i];
+      continue;
+    }
+    out += caption[i];
+  }
+  return out;
+}

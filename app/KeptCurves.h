@@ -5,9 +5,9 @@
 // inside the chart. They live only as long as the window.
 //
 // They are not items of the chart's display list: they join the chart's data
-// rendering and are drawn before the items (BeforeRenderData), and as long as neither the view nor
-// the curves change, it writes the pixels they covered last time instead of
-// drawing 40,000 segments again on every scroll-bar step.
+// rendering (the context's BeforeRenderData) and are drawn before the items; as
+// long as neither the view nor the curves change, the pixels they covered last
+// time are written again instead of drawing 40,000 segments on every scroll-bar step.
 #include "ChartOverlaySlots.h"
 #include "HandlerList.h"
 #include "TRChart.h"

@@ -1,12 +1,15 @@
 #include "TForm1.h"
 
+#include "Accessibility.h"
 #include "Application.h"
 #include "ChartExport.h"
 #include "ChartExtras.h"
 #include "ChartKeyboard.h"
+#include "CurveExplorer.h"
 #include "DampedRotation.h"
 #include "ExactResponse.h"
 #include "ExportActions.h"
+#include "ListenAction.h"
 #include "MeasureCursor.h"
 #include "StdControls.h"
 #include "StoredSettings.h"
@@ -52,6 +55,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   CreateComponents();
   LoadStoredSettings(this, QStringLiteral(":/forms/Form1.settings"));
   ConnectHandlers();
+  Access = new TAccessibility(*this, [this](const QString& key, const QStringList& args) {
+    return cliDemon ? cliDemon->Translator().Translate(key, args) : key;
+  });
 }
 
 void TForm1::CreateComponents() {
@@ -95,6 +101,9 @@ void TForm1::CreateComponents() {
     PopupMenu1->addSeparator();
     PopupMenu1->addActions({Measure->Action(), Export->PictureAction(), Export->SamplesAction()});
     Keyboard = new TChartKeyboard(RCResponse, PopupMenu1, [this] { Zoom111Click(); });
+    Explorer = new TCurveExplorer(RCResponse, Measure, translate);
+    Listen = new TListenAction(RCResponse, PopupMenu1, translate);
+    PopupMenu1->addAction(Listen->Action());
     EnableKeyboardAccess(Memo1, {SBarR, SBarC, SBarL}, {BButReset, BButAbout, BButClose});
     for (QScrollBar* bar : {SBarR, SBarC, SBarL}) // after the new curve: queued behind NIORChange
       connect(bar, &QScrollBar::valueChanged, Measure, &TMeasureCursor::Refresh, Qt::QueuedConnection);
@@ -187,6 +196,7 @@ void TForm1::CalcResponse() {
   for (int i = 1; i < ResponseSamples; ++i) RCResponse->LineTo(x[i], y[size_t(i)]);
   Extras->CurveComputed(int(posR), int(posC), int(posL), y.data());
   RCResponse->ShowItems();
+  if (Access) Access->CurveChanged();
 }
 
 void TForm1::NIORChange() { CalcResponse(); }
@@ -280,6 +290,7 @@ void TForm1::FormShow() {
     const bool german = language == QLatin1String("lggerman");
     aboutBox_->LblWebSite->setText(german ? TFrmAbout::GermanWebSite : TFrmAbout::EnglishWebSite);
     aboutBox_->LblDescription->setText(german ? TFrmAbout::GermanDescription : TFrmAbout::EnglishDescription);
+    if (Access) Access->DescribeAboutBox(*aboutBox_);
     // The splash: the first curve is drawn only once it has been closed.
     aboutBox_->ShowModal();
   }

@@ -19,6 +19,9 @@ class TRChart;
 class TMeasureCursor;
 class TExportActions;
 class TChartKeyboard;
+class TAccessibility;
+class TCurveExplorer;
+class TListenAction;
 #include "TkdbDemonClient.h"
 class TFrmAbout;
 class TChartExtras;
@@ -64,6 +67,10 @@ public:
   TMeasureCursor* Measure;
   TExportActions* Export;
   TChartKeyboard* Keyboard;
+  // For screen readers: names, the chart's summary, exploring and hearing the curve.
+  TAccessibility* Access = nullptr;
+  TCurveExplorer* Explorer;
+  TListenAction* Listen;
 
 protected:
   void showEvent(QShowEvent* event) override;

@@ -35,7 +35,7 @@ python3-matplotlib valgrind"
 KALVORA_SCREENSHOT_PACKAGES="xvfb xdotool imagemagick x11-utils"
 
 # tools/a11y-check reads the running program's accessibility tree over AT-SPI.
-KALVORA_A11Y_PACKAGES="xvfb x11-utils dbus at-spi2-core python3-pyatspi"
+KALVORA_A11Y_PACKAGES="xvfb xdotool dbus at-spi2-core python3-pyatspi"
 
 kalvora_install_bench_deps() {
   kalvora_install_deps $KALVORA_BENCH_PACKAGES

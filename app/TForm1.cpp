@@ -1,13 +1,16 @@
 #include "TForm1.h"
 
+#include "Accessibility.h"
 #include "Application.h"
 #include "ChartExport.h"
 #include "ChartExtras.h"
 #include "ChartKeyboard.h"
+#include "CurveExplorer.h"
 #include "DampedRotation.h"
 #include "ExactResponse.h"
 #include "ExportActions.h"
 #include "FeatureContext.h"
+#include "ListenAction.h"
 #include "MeasureCursor.h"
 #include "StdControls.h"
 #include "StoredSettings.h"
@@ -54,10 +57,16 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   CreateComponents();
   LoadStoredSettings(this, QStringLiteral(":/forms/Form1.settings"));
   ConnectHandlers();
+  Access = new TAccessibility(*this, [this](const QString& key, const QStringList& args) {
+    return cliDemon ? cliDemon->Translator().Translate(key, args) : key;
+  });
+  accessCurves_ = Features->CurveComputed.Join([this](const TComputedCurve&) { Access->CurveChanged(); });
 }
 
 // The features leave before the context they joined through goes.
 TForm1::~TForm1() {
+  delete Explorer;
+  delete Listen;
   delete Keyboard;
   delete Export;
   delete Measure;
@@ -103,6 +112,9 @@ void TForm1::CreateComponents() {
   PopupMenu1->addSeparator();
   PopupMenu1->addActions({Measure->Action(), Export->PictureAction(), Export->SamplesAction()});
   Keyboard = new TChartKeyboard(*Features, [this] { Zoom111Click(); });
+  Explorer = new TCurveExplorer(RCResponse, Measure, translate);
+  Listen = new TListenAction(RCResponse, PopupMenu1, translate);
+  PopupMenu1->addAction(Listen->Action());
   EnableKeyboardAccess(Memo1, {SBarR, SBarC, SBarL}, {BButReset, BButAbout, BButClose});
   for (QScrollBar* bar : {SBarR, SBarC, SBarL}) bar->setOrientation(Qt::Horizontal);
   Image1->setPixmap(QPixmap(QStringLiteral(":/images/circuit.xpm")));
@@ -285,6 +297,7 @@ void TForm1::FormShow() {
     const bool german = language == QLatin1String("lggerman");
     aboutBox_->LblWebSite->setText(german ? TFrmAbout::GermanWebSite : TFrmAbout::EnglishWebSite);
     aboutBox_->LblDescription->setText(german ? TFrmAbout::GermanDescription : TFrmAbout::EnglishDescription);
+    if (Access) Access->DescribeAboutBox(*aboutBox_);
     // The splash: the first curve is drawn only once it has been closed.
     aboutBox_->ShowModal();
   }

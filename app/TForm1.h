@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <memory>
 
+#include "HandlerList.h"
+
 class QAction;
 class QFrame;
 class QLabel;
@@ -21,6 +23,9 @@ class TMeasureCursor;
 class TExportActions;
 class TChartKeyboard;
 class TFeatureContext;
+class TAccessibility;
+class TCurveExplorer;
+class TListenAction;
 #include "TkdbDemonClient.h"
 class TFrmAbout;
 class TChartExtras;
@@ -69,11 +74,16 @@ public:
   TMeasureCursor* Measure;
   TExportActions* Export;
   TChartKeyboard* Keyboard;
+  // For screen readers: names, the chart's summary, exploring and hearing the curve.
+  TAccessibility* Access = nullptr;
+  TCurveExplorer* Explorer;
+  TListenAction* Listen;
 
 protected:
   void showEvent(QShowEvent* event) override;
 
 private:
+  THandlerLink accessCurves_; // the spoken summary follows every new curve
   void CreateComponents();
   // Fetches (under a teaching server) and loads the application icon named iconName
   // in the work area into the application, this window and the About box.

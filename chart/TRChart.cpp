@@ -1,4 +1,6 @@
 #include "TRChart.h"
+
+#include "ChartAccessible.h"
 #include "PaintLockGuard.h"
 #include "Cursors.h"
 #include "DeviceCaps.h"
@@ -97,6 +99,7 @@ void ApplyCell(TScaleProps* p, const ScaleCell& c) {
 // ============================================================================
 
 TCustomRChart::TCustomRChart(QWidget* parent) : TCustomControl(parent) {
+  InstallChartAccessibility(); // a screen reader sees the chart as a chart
   // Step 1: empty list, paint lock until the window exists.
   paintLock_ = true;
   classVisible_.fill(true);

@@ -233,6 +233,10 @@ public:
 
   Q_INVOKABLE void Loaded() override;
 
+  // A spoken summary of what is drawn, for screen readers (ChartAccessible.cpp).
+  QString AccessibleSummary() const { return accessibleSummary_; }
+  void SetAccessibleSummary(const QString& summary);
+
   // ---- mouse ----
   enum TZoomState { zsNormal, zsDrawWin };
   // Inside the data area, both ends included (control pixels).
@@ -442,6 +446,7 @@ private:
   TColor windColor_ = clBtnFace;
   TColor gridColor_ = clBlack;
   QString caption_;
+  QString accessibleSummary_;
   int captionPosX_ = 0, captionPosY_ = -16;
   Platform::TAlignment captionAlignment_ = taRightJustify;
   ChartTypes::TCaptionAnchorHoriz captionAnchorHoriz_ = cahChartRight;

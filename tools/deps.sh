@@ -2,7 +2,8 @@
 # needs, but only those that are missing, and stops with a clear message when
 # it cannot.
 KALVORA_PACKAGES="cmake g++ make qt6-base-dev qt6-base-dev-tools \
-libgl-dev libxcb1-dev fonts-liberation libgtest-dev libbenchmark-dev help2man qt6-svg-dev"
+libgl-dev libxcb1-dev fonts-liberation libgtest-dev libbenchmark-dev help2man qt6-svg-dev \
+qt6-multimedia-dev"
 
 kalvora_install_deps() {
   local missing=() p
@@ -32,6 +33,9 @@ python3-matplotlib valgrind"
 
 # tools/screenshot runs the real window under a virtual display and drives it.
 KALVORA_SCREENSHOT_PACKAGES="xvfb xdotool imagemagick x11-utils"
+
+# tools/a11y-check reads the running program's accessibility tree over AT-SPI.
+KALVORA_A11Y_PACKAGES="xvfb xdotool dbus at-spi2-core python3-pyatspi"
 
 kalvora_install_bench_deps() {
   kalvora_install_deps $KALVORA_BENCH_PACKAGES

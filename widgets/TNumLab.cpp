@@ -1,7 +1,9 @@
 #include "TNumLab.h"
 
 #include "Exceptions.h"
+#include "WidgetAccessible.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -24,6 +26,13 @@ const QString& HeightSample() {
   return sample;
 }
 
+// Assistive technology reads the shown text as the label's name: a new text is announced.
+void AnnounceShownText(QWidget* label) {
+  if (!QAccessible::isActive()) return;
+  QAccessibleEvent event(label, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&event);
+}
+
 } // namespace
 
 TNumLab::TNumLab(QWidget* parent)
@@ -42,6 +51,7 @@ TNumLab::TNumLab(QWidget* parent)
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true); // MouseArea follows the mouse without a button held
   resize(160, 28);
+  InstallWidgetAccessibility();
 }
 
 bool TNumLab::Visible() const {
@@ -239,7 +249,10 @@ void TNumLab::BuildPicture() {
   }
 
   if (empty_) {
-    shownText_.clear();
+    if (!shownText_.isEmpty()) {
+      shownText_.clear();
+      AnnounceShownText(this);
+    }
     return;
   }
   QString text = ValueText();
@@ -255,7 +268,9 @@ void TNumLab::BuildPicture() {
                                      : L + 2 + (B - w) / 2;
   // Platform rectangle (L + 3, 2, L + B - 1, H - 3), right and bottom excluded.
   c.TextRect(QRect(L + 3, 2, B - 4, H - 5), x, ty, text);
+  if (text == shownText_) return;
   shownText_ = std::move(text);
+  AnnounceShownText(this);
 }
 
 void TNumLab::paintEvent(QPaintEvent*) {

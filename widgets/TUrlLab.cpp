@@ -1,6 +1,7 @@
 #include "TUrlLab.h"
 
 #include "Shell.h"
+#include "WidgetAccessible.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -27,6 +28,7 @@ TUrlLab::TUrlLab(QWidget* parent)
   };
   fontActive_->OnChange = [this](QObject*) { RepaintIfVisible(); };
   ApplyAlignment();
+  InstallWidgetAccessibility();
 }
 
 void TUrlLab::RepaintIfVisible() {

@@ -138,11 +138,11 @@ TEST_F(ChartKeyboardTest, ThePopupOpensFromTheKeyboardOnce) {
   EXPECT_TRUE(menu->isVisible());
   EXPECT_EQ(menu->pos(), at);
   menu->hide();
-  // Its items: Zoom 1:1, the circuit extras, then measuring and the two exports.
+  // Its items: Zoom 1:1, the circuit extras, then measuring, the two exports and listening.
   QStringList names;
   for (QAction* a : menu->actions()) names << a->objectName();
   EXPECT_EQ(names, (QStringList{"Zoom111", "", "CircuitDataItem", "ExactResponseItem", "", "KeepCurveItem",
-                                "ClearKeptCurvesItem", "", "Measure", "SavePicture", "SaveSamples"}));
+                                "ClearKeptCurvesItem", "", "Measure", "SavePicture", "SaveSamples", "Listen"}));
 }
 
 TEST_F(ChartKeyboardTest, TheFocusFrameShowsOnlyWhileTheChartHasTheFocus) {

@@ -66,7 +66,11 @@ void TChartExtras::Toggled(const QString& key, bool on) {
 
 void TChartExtras::KeepCurve() {
   if (last_.empty()) return; // no curve shown yet
-  kept_.Keep(lastR_, lastC_, lastL_, last_.data());
+  // The legend says which computation drew the curve: the two look alike otherwise.
+  const QString key = lastExact_ ? QStringLiteral("KeptExact") : QStringLiteral("KeptDesigned");
+  QString mode = translate_(key);
+  if (mode == key) mode = lastExact_ ? QStringLiteral("exact") : QStringLiteral("designed"); // no table
+  kept_.Keep(lastR_, lastC_, lastL_, last_.data(), lastExact_, mode);
   ClearKeptCurvesItem->setEnabled(true);
   Recompute();
 }
@@ -80,6 +84,7 @@ void TChartExtras::CurveComputed(int posR, int posC, int posL, const double* y) 
   lastR_ = posR;
   lastC_ = posC;
   lastL_ = posL;
+  lastExact_ = ExactResponse();
   ShowCircuitData();
 }
 

@@ -21,7 +21,7 @@ struct TCircuitQuantities {
   }
 };
 
-// R equal to R_crit to the hundredth of an Ohm the window shows counts as critical damping.
+// The window's quantities (Rlc::QuantitiesAt); the regime is the one every curve uses.
 TCircuitQuantities ComputeCircuit(int posR, int posC, int posL);
 
 // value with up to 4 significant digits and an SI prefix in front of the unit

@@ -99,7 +99,8 @@ void TExportActions::SaveSamples() {
   if (name.isEmpty()) return;
   const std::array<double, 3> v = values_();
   try {
-    ::SaveSamples(*chart_, v[0], v[1], v[2], name, ExtraColumns ? ExtraColumns() : std::vector<TSampleColumn>{});
+    ::SaveSamples(*chart_, v[0], v[1], v[2], name, ExtraColumns ? ExtraColumns() : std::vector<TSampleColumn>{},
+                  LiveMode ? LiveMode() : QString());
   } catch (const ESaveError& e) {
     Report(e);
   }

@@ -8,8 +8,10 @@
 // draws them first (its OnBeforeRenderData), and as long as neither the view nor
 // the curves change, it writes the pixels they covered last time instead of
 // drawing 40,000 segments again on every scroll-bar step.
+#include "SampleGrid.h"
 #include "TRChart.h"
 
+#include <QString>
 #include <array>
 #include <deque>
 #include <memory>
@@ -19,6 +21,8 @@ struct TKeptCurve {
   int PosR = 0, PosC = 0, PosL = 0; // scroll-bar positions, hundredths
   double R = 0, C = 0, L = 0;       // as the window shows them: Ohm, nF, uH
   std::vector<double> Y;            // the samples at t = i ns, i = 0 .. 10000 (x = i * 0.001 us)
+  bool Exact = false;               // drawn as the exact normalised response (else the designed one)
+  QString Mode;                     // the mode in words for the legend (empty: none shown)
   TColor Color = clBlack;
   Platform::TPenStyle PenStyle = psSolid;
 };
@@ -26,7 +30,7 @@ struct TKeptCurve {
 class TKeptCurves {
 public:
   static constexpr int MaxCurves = 4;
-  static constexpr int Samples = 10001;
+  static constexpr int Samples = Rlc::SampleGrid::Samples;
   // The chart's text labels that hold the legend, one per curve (oldest first).
   static constexpr int FirstLegendLabel = 26;
 
@@ -37,8 +41,9 @@ public:
   TKeptCurves& operator=(const TKeptCurves&) = delete;
 
   // Keeps a copy of the samples y[0 .. Samples - 1] of the curve for these
-  // positions; beyond MaxCurves the oldest goes. Updates the legend.
-  void Keep(int posR, int posC, int posL, const double* y);
+  // positions, drawn in the given mode (named by mode in the legend); beyond
+  // MaxCurves the oldest goes. Updates the legend.
+  void Keep(int posR, int posC, int posL, const double* y, bool exact = false, const QString& mode = QString());
   void Clear();
   // Oldest first.
   const std::deque<TKeptCurve>& Curves() const { return curves_; }

@@ -1,5 +1,5 @@
 // The circuit data: the quantities of the three values, the regime in words
-// (critical to the hundredth of an Ohm the window shows), and the readout texts
+// (critical where delta equals omega0, the rule the curves use too), and the readout texts
 // with SI prefixes, taken through the shipped English table.
 #include "CircuitData.h"
 #include "TLexivaran2000.h"

@@ -2,9 +2,9 @@
 
 #include "Application.h"
 #include "ChartExport.h"
+#include "ChartExtras.h"
 #include "CircuitTables.h"
 #include "MessageBox.h"
-#include "ChartExtras.h"
 #include "TForm1.h"
 #include "TFrmAbout.h"
 #include "TRChart.h"
@@ -21,6 +21,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 // Why the toolkit cannot reach a display, or an empty text when it can: an X
@@ -208,10 +209,11 @@ QString ReadValue(const ValueOption& o, const QString& value, TCommandLine& resu
   if (!ok || !std::isfinite(v))
     return QStringLiteral("%1 wants a number in %2, such as 4.7 (got \"%3\")").arg(QLatin1String(o.name), QLatin1String(o.unit), value);
   // The scroll bars' ranges, in displayed units; nothing is clamped silently.
-  if (v < o.minPos / 100.0 || v > o.maxPos / 100.0)
+  const std::optional<int> position = Rlc::PositionOf(v, Rlc::PositionRange{o.minPos, o.maxPos, o.minPos});
+  if (!position)
     return QStringLiteral("%1 %2 is outside %3 ... %4 %5")
         .arg(QLatin1String(o.name), value.trimmed(), Hundredths(o.minPos), Hundredths(o.maxPos), QLatin1String(o.unit));
-  result.*o.position = std::clamp(static_cast<int>(std::lround(v * 100)), o.minPos, o.maxPos);
+  result.*o.position = *position;
   return QString();
 }
 

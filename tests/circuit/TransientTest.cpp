@@ -26,8 +26,8 @@ Rlc::Experiment ExperimentOf(const char* name) {
   return e;
 }
 
-// Each experiment works at the scale of 1 V: voltages within 1e-13 V, currents within
-// 1e-13 of sqrt(C/L) x 1 V, energies within 1e-13 of C x (1 V)^2.
+// Each experiment works at the scale of 1 V: voltages within 1e-14 V, currents within
+// 1e-14 of sqrt(C/L) x 1 V, energies within 1e-14 of C x (1 V)^2.
 void CheckGroup(const char* group, const char* experiment) {
   int rows = 0;
   for (const StateRow& row : Reference::States) {
@@ -37,7 +37,7 @@ void CheckGroup(const char* group, const char* experiment) {
     const Rlc::Circuit c = CircuitOf(circuit);
     const Rlc::State s = Rlc::StateAt(c, Rlc::StartOf(ExperimentOf(experiment), c), row.t_s);
     const std::string at = std::string(circuit.name) + " t = " + std::to_string(row.t_s);
-    const double volt = 1e-13, amp = 1e-13 * std::sqrt(c.C_F / c.L_H), joule = 1e-13 * c.C_F;
+    const double volt = 1e-14, amp = 1e-14 * std::sqrt(c.C_F / c.L_H), joule = 1e-14 * c.C_F;
     EXPECT_NEAR(s.u_C_V, row.u_C_V, volt) << at;
     EXPECT_NEAR(s.i_A, row.i_A, amp) << at;
     EXPECT_NEAR(s.E_C_J, row.E_C_J, joule) << at;

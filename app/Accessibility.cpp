@@ -1,5 +1,7 @@
 #include "Accessibility.h"
 
+#include "Circuit.h"
+
 #include "LiveCurve.h"
 #include "MeasureCursor.h"
 #include "StdControls.h"
@@ -106,28 +108,30 @@ void DescribeUnitSlider(QAbstractSlider* slider, const QString& name, const QStr
   Renew(slider, QAccessible::Slider);
 }
 
-QString CurveSummary(const TTranslate& translate, double R, double C, double L, const double* y, int count) {
-  const double delta = R / (L * 1e-6) / 2;            // 1/s
-  const double omega0 = 1 / std::sqrt(L * 1e-6 * C * 1e-9); // rad/s
+QString CurveSummary(const TTranslate& translate, const Rlc::Positions& positions, const double* y, int count) {
+  const Rlc::Quantities q = Rlc::QuantitiesAt(positions);
   const double usPerSecond = 1e6;
   QString regime;
-  if (delta == 0) {
+  switch (q.Kind) {
+  case Rlc::Regime::Undamped:
     regime = TextOr(translate, QStringLiteral("A11ySummaryUndamped"),
                     QStringLiteral("Undamped oscillation at <%1%>, the amplitude stays the same"),
-                    {FrequencyText(omega0 / (2 * std::numbers::pi))});
-  } else if (delta < omega0 * (1 - 1e-12)) {
-    const double omega = std::sqrt(omega0 * omega0 - delta * delta);
+                    {FrequencyText(q.F0_Hz)});
+    break;
+  case Rlc::Regime::Underdamped:
     regime = TextOr(translate, QStringLiteral("A11ySummaryUnderdamped"),
                     QStringLiteral("Underdamped oscillation at <%1%>, amplitude halves every <%2%> microseconds"),
-                    {FrequencyText(omega / (2 * std::numbers::pi)),
-                     QString::number(std::numbers::ln2 / delta * usPerSecond, 'g', 3)});
-  } else if (delta <= omega0 * (1 + 1e-12)) {
+                    {FrequencyText(q.F_Hz), QString::number(std::numbers::ln2 * q.Tau_s * usPerSecond, 'g', 3)});
+    break;
+  case Rlc::Regime::Critical:
     regime = TextOr(translate, QStringLiteral("A11ySummaryCritical"),
                     QStringLiteral("Critically damped response without oscillation, time constant <%1%> microseconds"),
-                    {QString::number(usPerSecond / delta, 'g', 3)});
-  } else {
+                    {QString::number(q.Tau_s * usPerSecond, 'g', 3)});
+    break;
+  case Rlc::Regime::Overdamped:
     regime = TextOr(translate, QStringLiteral("A11ySummaryOverdamped"),
                     QStringLiteral("Overdamped (aperiodic) response without oscillation"));
+    break;
   }
   for (int i = 1; i + 1 < count; ++i) {
     if (!(y[i] > y[i - 1] && y[i] >= y[i + 1])) continue;
@@ -189,7 +193,6 @@ void TAccessibility::CurveChanged() { summaryTimer_.start(); }
 
 void TAccessibility::UpdateSummary() {
   const TCurveSamples curve = LiveCurve(*form_.RCResponse);
-  form_.RCResponse->SetAccessibleSummary(CurveSummary(translate_, form_.SBarR->value() / 100.0,
-                                                      form_.SBarC->value() / 100.0, form_.SBarL->value() / 100.0,
-                                                      curve.Y.data(), int(curve.Y.size())));
+  const Rlc::Positions positions{form_.SBarR->value(), form_.SBarC->value(), form_.SBarL->value()};
+  form_.RCResponse->SetAccessibleSummary(CurveSummary(translate_, positions, curve.Y.data(), int(curve.Y.size())));
 }

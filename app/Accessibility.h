@@ -5,6 +5,7 @@
 // ("Resistance R, 4.70 Ohm"); the chart gets a spoken summary of the curve,
 // renewed once the values have rested for SummaryDelayMs. Names and
 // descriptions are invisible: the window's pixels stay as designed.
+#include "Circuit.h"
 #include "Texts.h"
 
 #include <QAccessibleWidget>
@@ -41,8 +42,8 @@ void DescribeUnitSlider(QAbstractSlider* slider, const QString& name, const QStr
                         const QString& unit, double divisor, int decimals);
 
 // The spoken summary of a response: the regime, the frequency, how fast it decays
-// and the first maximum of the samples y (t = i ns). R in Ohm, C in nF, L in uH.
-QString CurveSummary(const TTranslate& translate, double R, double C, double L, const double* y, int count);
+// and the first maximum of the samples y (t = i ns), by the circuit's one regime rule.
+QString CurveSummary(const TTranslate& translate, const Rlc::Positions& positions, const double* y, int count);
 
 class TAccessibility : public QObject {
   Q_OBJECT

@@ -82,9 +82,10 @@ void AppendNumber(QByteArray& out, double v) {
   out.append(buffer, result.ptr - buffer);
 }
 
-QString Values(double r, double c, double l) {
+QString Values(double r, double c, double l, const QString& mode) {
   return QStringLiteral("R = %1 Ohm, C = %2 nF, L = %3 uH")
-      .arg(QString::number(r, 'g', 10), QString::number(c, 'g', 10), QString::number(l, 'g', 10));
+             .arg(QString::number(r, 'g', 10), QString::number(c, 'g', 10), QString::number(l, 'g', 10)) +
+         (mode.isEmpty() ? QString() : QStringLiteral(", ") + mode);
 }
 
 // A column name as one CSV field: quoted when it holds a separator, a quote or a line break.
@@ -134,11 +135,11 @@ void SaveChartPicture(TCustomRChart& chart, const QString& fileName, int pngWidt
 }
 
 QByteArray SamplesCsv(double r, double c, double l, const std::vector<double>& t,
-                      const std::vector<double>& y, const std::vector<TSampleColumn>& extra) {
+                      const std::vector<double>& y, const std::vector<TSampleColumn>& extra, const QString& mode) {
   QByteArray out;
   out.reserve(int(t.size()) * 48);
-  out += "# y: " + Values(r, c, l).toUtf8();
-  for (const TSampleColumn& e : extra) out += "; " + e.Name.toUtf8() + ": " + Values(e.R, e.C, e.L).toUtf8();
+  out += "# y: " + Values(r, c, l, mode).toUtf8();
+  for (const TSampleColumn& e : extra) out += "; " + e.Name.toUtf8() + ": " + Values(e.R, e.C, e.L, e.Mode).toUtf8();
   out += "\nt_us,y";
   for (const TSampleColumn& e : extra) out += ',' + Field(e.Name);
   out += '\n';
@@ -156,10 +157,10 @@ QByteArray SamplesCsv(double r, double c, double l, const std::vector<double>& t
 }
 
 void SaveSamples(const TCustomRChart& chart, double r, double c, double l, const QString& fileName,
-                 const std::vector<TSampleColumn>& extra) {
+                 const std::vector<TSampleColumn>& extra, const QString& mode) {
   const TCurveSamples live = LiveCurve(chart);
   if (live.T.empty()) Fail(fileName, QStringLiteral("there is no curve yet"));
-  const QByteArray text = SamplesCsv(r, c, l, live.T, live.Y, extra);
+  const QByteArray text = SamplesCsv(r, c, l, live.T, live.Y, extra, mode);
   QSaveFile file(fileName);
   Open(file);
   if (file.write(text) != text.size()) {

@@ -33,15 +33,17 @@ struct TSampleColumn {
   QString Name;
   double R = 0, C = 0, L = 0;
   std::vector<double> Samples;
+  QString Mode; // the curve's mode ("designed", "exact normalised"); none if empty
 };
 
-// The table: a comment line naming R, C and L (with units) of every curve, a
-// header line "t_us,y" (and the extra columns' names), then one line per
-// sample, every number in the shortest form that reads back to the same double.
-// An extra column shorter than t leaves its cells empty.
+// The table: a comment line naming R, C and L (with units) of every curve, and its
+// mode when given, a header line "t_us,y" (and the extra columns' names), then one
+// line per sample, every number in the shortest form that reads back to the same
+// double. An extra column shorter than t leaves its cells empty.
 QByteArray SamplesCsv(double r, double c, double l, const std::vector<double>& t,
-                      const std::vector<double>& y, const std::vector<TSampleColumn>& extra = {});
+                      const std::vector<double>& y, const std::vector<TSampleColumn>& extra = {},
+                      const QString& mode = QString());
 
-// Writes the live curve of the chart, with the given circuit values and extra columns.
+// Writes the live curve of the chart, with the given circuit values, extra columns and mode.
 void SaveSamples(const TCustomRChart& chart, double r, double c, double l, const QString& fileName,
-                 const std::vector<TSampleColumn>& extra = {});
+                 const std::vector<TSampleColumn>& extra = {}, const QString& mode = QString());

@@ -69,7 +69,10 @@ void TChartExtras::Toggled(const QString& key, bool on) {
 
 void TChartExtras::KeepCurve() {
   if (last_.empty()) return; // no curve shown yet
-  kept_.Keep(lastR_, lastC_, lastL_, last_.data());
+  // The legend says which computation drew the curve: the two look alike otherwise.
+  const QString mode = lastExact_ ? TextOr(context_.Translate, QStringLiteral("KeptExact"), QStringLiteral("exact"))
+                                  : TextOr(context_.Translate, QStringLiteral("KeptDesigned"), QStringLiteral("designed"));
+  kept_.Keep(lastR_, lastC_, lastL_, last_.data(), lastExact_, mode);
   ClearKeptCurvesItem->setEnabled(true);
   Recompute();
 }
@@ -84,6 +87,7 @@ void TChartExtras::CurveComputed(const TComputedCurve& curve) {
   lastR_ = curve.Positions.R;
   lastC_ = curve.Positions.C;
   lastL_ = curve.Positions.L;
+  lastExact_ = ExactResponse();
   ShowCircuitData();
 }
 

@@ -52,6 +52,7 @@ private:
   TKeptCurves kept_;
   std::vector<double> last_;  // the live curve's samples
   int lastR_ = -1, lastC_ = -1, lastL_ = -1;
+  bool lastExact_ = false;    // the live curve's mode
   TFontData widthFont_;           // the font the widths were measured in
   QHash<QString, int> widths_;    // readout line shapes and their widths
   THandlerLink curves_;           // to CurveComputed

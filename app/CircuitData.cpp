@@ -1,36 +1,26 @@
 #include "CircuitData.h"
 
+#include "Circuit.h"
 #include "NumLabText.h"
 
 #include <cmath>
-#include <limits>
-#include <numbers>
 
 TCircuitQuantities ComputeCircuit(int posR, int posC, int posL) {
+  const Rlc::Quantities m = Rlc::QuantitiesAt({posR, posC, posL});
   TCircuitQuantities q;
-  const long double R = posR / 100.0L, C = posC / 100.0L * 1e-9L, L = posL / 100.0L * 1e-6L;
-  q.R = double(R);
-  q.C = double(C);
-  q.L = double(L);
-  q.Delta = double(R / L / 2);
-  q.Omega0 = double(1 / std::sqrt(L * C));
-  q.F0 = double(1 / (2 * std::numbers::pi_v<long double> * std::sqrt(L * C)));
-  q.RCrit = double(2 * std::sqrt(L / C));
-  constexpr double Infinite = std::numeric_limits<double>::infinity();
-  q.Q = posR == 0 ? Infinite : double(std::sqrt(L / C) / R);
-  q.Tau = posR == 0 ? Infinite : double(1 / (R / L / 2));
-  if (posR == 0)
-    q.Regime = TDampingRegime::Undamped;
-  else if (std::fabs(R - (long double)q.RCrit) < 0.005L)
-    q.Regime = TDampingRegime::CriticallyDamped;
-  else
-    q.Regime = R < q.RCrit ? TDampingRegime::Underdamped : TDampingRegime::Overdamped;
-  if (q.Oscillating()) {
-    const long double w0 = 1 / std::sqrt(L * C), d = R / L / 2;
-    q.Omega = double(std::sqrt((w0 - d) * (w0 + d)));
-    q.F = double(q.Omega / (2 * std::numbers::pi_v<long double>));
-    q.T = 1 / q.F;
-  }
+  q.R = m.Values.R_Ohm;
+  q.C = m.Values.C_F;
+  q.L = m.Values.L_H;
+  q.Delta = m.Delta_per_s;
+  q.Omega0 = m.Omega0_rad_s;
+  q.Omega = m.Omega_rad_s;
+  q.F0 = m.F0_Hz;
+  q.F = m.F_Hz;
+  q.T = m.T_s;
+  q.Q = m.Q;
+  q.Tau = m.Tau_s;
+  q.RCrit = m.RCrit_Ohm;
+  q.Regime = m.Kind;
   return q;
 }
 

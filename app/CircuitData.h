@@ -1,7 +1,7 @@
 #pragma once
 // The quantities behind the curve, computed from the three scroll-bar positions
 // (hundredths of Ohm, nF and uH), and their readout texts with SI prefixes.
-#include "DampingRegime.h"
+#include "Circuit.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,11 +15,11 @@ struct TCircuitQuantities {
   double F0 = 0, F = 0, T = 0;  // Hz, Hz, s (F and T only while oscillating, else 0)
   double Q = 0, Tau = 0;        // quality factor omega0 L/R and decay time 1/delta (infinite for R = 0)
   double RCrit = 0;             // critical resistance 2 sqrt(L/C), Ohm
-  TDampingRegime Regime = TDampingRegime::Undamped;
-  bool Oscillating() const { return Oscillates(Regime); }
+  Rlc::Regime Regime = Rlc::Regime::Undamped;
+  bool Oscillating() const { return Rlc::Oscillates(Regime); }
 };
 
-// R equal to R_crit to the hundredth of an Ohm the window shows counts as critical damping.
+// The window's quantities (Rlc::QuantitiesAt); the regime is the one every curve uses.
 TCircuitQuantities ComputeCircuit(int posR, int posC, int posL);
 
 // value with up to 4 significant digits and an SI prefix in front of the unit

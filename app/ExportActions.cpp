@@ -102,7 +102,7 @@ void TExportActions::SaveSamples() {
   const TCircuitPositions p = context_.Positions ? context_.Positions() : TCircuitPositions{};
   try {
     ::SaveSamples(*chart_, p.R_Ohm(), p.C_nF(), p.L_uH(), name,
-                  ExtraColumns ? ExtraColumns() : std::vector<TSampleColumn>{});
+                  ExtraColumns ? ExtraColumns() : std::vector<TSampleColumn>{}, LiveMode ? LiveMode() : QString());
   } catch (const ESaveError& e) {
     Report(e);
   }

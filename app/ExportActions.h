@@ -28,6 +28,8 @@ public:
 
   // The kept comparison curves written beside the live one (none unless set).
   std::function<std::vector<TSampleColumn>()> ExtraColumns;
+  // The live curve's mode, named in the file (none unless set).
+  std::function<QString()> LiveMode;
   // The dialogs, replaceable (tests): a file name (empty: cancelled), a width (0: cancelled).
   std::function<QString(const QString& title, const QString& suggested, const QString& filter)> AskFileName;
   std::function<int(const QString& prompt, int suggested, int min, int max)> AskWidth;

@@ -3,6 +3,7 @@
 #include "FeatureContext.h"
 #include "NumLabText.h"
 #include "QuietChart.h"
+#include "SampleGrid.h"
 
 #include <QFontMetrics>
 #include <algorithm>
@@ -17,19 +18,10 @@ struct CurveLook {
 constexpr CurveLook Looks[TKeptCurves::MaxCurves] = {
     {clBlue, psDash}, {clRed, psDot}, {clGreen, psDashDot}, {clFuchsia, psDashDotDot}};
 
-// The sample times in microseconds, rounded once from extended precision as for the live curve.
-const double* SampleTimes() {
-  static const auto times = [] {
-    std::array<double, TKeptCurves::Samples> t{};
-    for (int i = 0; i < TKeptCurves::Samples; ++i) t[size_t(i)] = double(i * 0.001L);
-    return t;
-  }();
-  return times.data();
-}
-
 QString LegendText(const TKeptCurve& c) {
   return QStringLiteral("R = %1 Ohm,  C = %2 nF,  L = %3 uH")
-      .arg(NumLab::FixedText(c.R, 2), NumLab::FixedText(c.C, 2), NumLab::FixedText(c.L, 2));
+             .arg(NumLab::FixedText(c.R, 2), NumLab::FixedText(c.C, 2), NumLab::FixedText(c.L, 2)) +
+         (c.Mode.isEmpty() ? QString() : QStringLiteral(",  ") + c.Mode);
 }
 
 // Polylines of at most this many points, each continuing from the last point of the one before.
@@ -43,10 +35,10 @@ TKeptCurves::TKeptCurves(TFeatureContext& context)
         Draw(canvas, top, left);
       })) {}
 
-void TKeptCurves::Keep(int posR, int posC, int posL, const double* y) {
+void TKeptCurves::Keep(int posR, int posC, int posL, const double* y, bool exact, const QString& mode) {
   const CurveLook look = Looks[kept_++ % MaxCurves];
   curves_.push_back({posR, posC, posL, posR / 100.0, posC / 100.0, posL / 100.0,
-                     std::vector<double>(y, y + Samples), look.color, look.style});
+                     std::vector<double>(y, y + Samples), exact, mode, look.color, look.style});
   if (int(curves_.size()) > MaxCurves) curves_.pop_front();
   ++generation_;
   PlaceLegend();
@@ -106,7 +98,7 @@ void TKeptCurves::DrawPolylines(TCanvas& canvas, int top, int left) const {
   canvas.Pen.Width = chart_.LineWidth();
   canvas.Pen.Mode = pmCopy;
   canvas.Brush.Style = bsClear; // open gaps in dashed lines
-  const double* x = SampleTimes();
+  const double* x = Rlc::SampleGrid::Times_us();
   auto map = [&](int i, const TKeptCurve& c) {
     const QPoint p = chart_.MapToPixel(1, x[i], c.Y[size_t(i)]);
     constexpr int limit = TCustomRChart::PixelLimit;

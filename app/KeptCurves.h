@@ -10,8 +10,10 @@
 // time are written again instead of drawing 40,000 segments on every scroll-bar step.
 #include "ChartOverlaySlots.h"
 #include "HandlerList.h"
+#include "SampleGrid.h"
 #include "TRChart.h"
 
+#include <QString>
 #include <array>
 #include <deque>
 #include <vector>
@@ -22,6 +24,8 @@ struct TKeptCurve {
   int PosR = 0, PosC = 0, PosL = 0; // scroll-bar positions, hundredths
   double R = 0, C = 0, L = 0;       // as the window shows them: Ohm, nF, uH
   std::vector<double> Y;            // the samples at t = i ns, i = 0 .. 10000 (x = i * 0.001 us)
+  bool Exact = false;               // drawn as the exact normalised response (else the designed one)
+  QString Mode;                     // the mode in words for the legend (empty: none shown)
   TColor Color = clBlack;
   Platform::TPenStyle PenStyle = psSolid;
 };
@@ -29,7 +33,7 @@ struct TKeptCurve {
 class TKeptCurves {
 public:
   static constexpr int MaxCurves = 4;
-  static constexpr int Samples = 10001;
+  static constexpr int Samples = Rlc::SampleGrid::Samples;
   static_assert(MaxCurves <= ChartOverlaySlots::KeptCurvesLegendLabels);
 
   // Joins the chart's data rendering; leaves it when destroyed.
@@ -38,8 +42,9 @@ public:
   TKeptCurves& operator=(const TKeptCurves&) = delete;
 
   // Keeps a copy of the samples y[0 .. Samples - 1] of the curve for these
-  // positions; beyond MaxCurves the oldest goes. Updates the legend.
-  void Keep(int posR, int posC, int posL, const double* y);
+  // positions, drawn in the given mode (named by mode in the legend); beyond
+  // MaxCurves the oldest goes. Updates the legend.
+  void Keep(int posR, int posC, int posL, const double* y, bool exact = false, const QString& mode = QString());
   void Clear();
   // Oldest first.
   const std::deque<TKeptCurve>& Curves() const { return curves_; }

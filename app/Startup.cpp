@@ -2,11 +2,14 @@
 
 #include "Application.h"
 #include "ChartExport.h"
+#include "ChartExtras.h"
+#include "CircuitTables.h"
 #include "MessageBox.h"
 #include "TForm1.h"
 #include "TFrmAbout.h"
 #include "TRChart.h"
 
+#include <QAction>
 #include <QImage>
 #include <QLocale>
 #include <QRegularExpression>
@@ -18,6 +21,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 // Why the toolkit cannot reach a display, or an empty text when it can: an X
@@ -46,9 +50,9 @@ struct ValueOption {
   int TCommandLine::*position;
 };
 constexpr ValueOption ValueOptions[] = {
-    {"--R", "Ohm", 0, 10000, &TCommandLine::PositionR},
-    {"--C", "nF", 10, 5000, &TCommandLine::PositionC},
-    {"--L", "uH", 10, 5000, &TCommandLine::PositionL},
+    {"--R", "Ohm", Rlc::RangeR.Min, Rlc::RangeR.Max, &TCommandLine::PositionR},
+    {"--C", "nF", Rlc::RangeC.Min, Rlc::RangeC.Max, &TCommandLine::PositionC},
+    {"--L", "uH", Rlc::RangeL.Min, Rlc::RangeL.Max, &TCommandLine::PositionL},
 };
 
 TCommandLine Failure(const QString& message) {
@@ -76,6 +80,19 @@ int RenderChart(const TCommandLine& command, int argc, char** argv) {
   qputenv("QT_ENABLE_HIGHDPI_SCALING", "1");
   qputenv("QT_SCALE_FACTOR", QByteArray::number(command.Scale));
   qunsetenv("QT_SCREEN_SCALE_FACTORS");
+  // The model's tables need no chart: written before (and without) the picture.
+  if (!command.Experiment.isEmpty() || command.Resonance) {
+    try {
+      const Rlc::Positions at{command.PositionR, command.PositionC, command.PositionL};
+      Rlc::Experiment experiment{};
+      Rlc::ExperimentNamed(command.Experiment.toLatin1().constData(), experiment);
+      SaveTable(command.Resonance ? ResonanceCsv(at) : ExperimentCsv(at, experiment), command.CsvFileName);
+    } catch (const Exception& e) {
+      std::fprintf(stderr, "kalvora: %s\n", e.what());
+      return 1;
+    }
+    if (command.FileName.isEmpty()) return 0;
+  }
   QTemporaryDir runtime;
   if (runtime.isValid()) qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
   TApplication app(argc, argv);
@@ -89,6 +106,7 @@ int RenderChart(const TCommandLine& command, int argc, char** argv) {
   QImage image;
   RunGuarded([&] {
     form = std::make_unique<TForm1>();
+    form->Extras->ExactResponseItem->setChecked(command.Exact); // not remembered
     image = form->RenderChart(command.PositionR, command.PositionC, command.PositionL, command.Size);
   });
   if (image.isNull()) {
@@ -99,9 +117,9 @@ int RenderChart(const TCommandLine& command, int argc, char** argv) {
   // The samples table and the vector pictures (ChartExport); PNG files as before.
   try {
     const auto format = PictureFormatOf(command.FileName);
-    if (!command.CsvFileName.isEmpty())
+    if (!command.CsvFileName.isEmpty() && command.Experiment.isEmpty() && !command.Resonance)
       SaveSamples(*form->RCResponse, command.PositionR / 100.0, command.PositionC / 100.0,
-                  command.PositionL / 100.0, command.CsvFileName);
+                  command.PositionL / 100.0, command.CsvFileName, {}, CurveModeName(command.Exact));
     const bool vector = format == TPictureFormat::Svg || format == TPictureFormat::Pdf;
     if (vector) SaveChartPicture(*form->RCResponse, command.FileName);
     if (command.FileName.isEmpty() || vector) return 0;
@@ -130,6 +148,7 @@ QString CommandLineHelp() {
       "Usage: kalvora --render FILE.png|.svg|.pdf [--csv FILE.csv] [--R OHM] [--C NF] [--L UH] [--size WxH]\n"
       "               [--scale N]\n"
       "       kalvora --csv FILE.csv [--render FILE] [--R OHM] [--C NF] [--L UH] [--size WxH] [--scale N]\n"
+      "               [--exact | --experiment charged|current|step | --resonance]\n"
       "       kalvora --help\n"
       "       kalvora [ARGUMENT ...]\n"
       "\n"
@@ -140,6 +159,15 @@ QString CommandLineHelp() {
       "                     to the PNG file FILE.png, without a window or a display;\n"
       "                     a name ending in .svg or .pdf gives a vector picture\n"
       "  --csv FILE.csv     write the curve's 10,001 samples (t_us,y) to FILE.csv\n"
+      "  --exact            the curve (chart and samples) is the exact normalised\n"
+      "                     response instead of the designed one\n"
+      "  --experiment NAME  FILE.csv gets the transient of an experiment instead,\n"
+      "                     t_us,u_C_V,i_mA,E_C_nJ,E_L_nJ,E_R_nJ on the same 10,001 times:\n"
+      "                     charged (u_C(0) = 1 V), current (i(0) with the energy of\n"
+      "                     1 V on C) or step (1 V switched on at t = 0)\n"
+      "  --resonance        FILE.csv gets the resonance curve instead, 1,001 frequencies\n"
+      "                     f0/100 ... 100 f0: f_Hz,gain_UC,phase_UC_deg,I_mA_per_V,phase_I_deg\n"
+      "                     (\"inf\" for the peak at f0 when R = 0)\n"
       "  --R OHM            resistance R in Ohm, 0 ... 100 (default 4.7)\n"
       "  --C NF             capacitance C in nF, 0.1 ... 50 (default 2.2)\n"
       "  --L UH             inductance L in uH, 0.1 ... 50 (default 10)\n"
@@ -181,10 +209,11 @@ QString ReadValue(const ValueOption& o, const QString& value, TCommandLine& resu
   if (!ok || !std::isfinite(v))
     return QStringLiteral("%1 wants a number in %2, such as 4.7 (got \"%3\")").arg(QLatin1String(o.name), QLatin1String(o.unit), value);
   // The scroll bars' ranges, in displayed units; nothing is clamped silently.
-  if (v < o.minPos / 100.0 || v > o.maxPos / 100.0)
+  const std::optional<int> position = Rlc::PositionOf(v, Rlc::PositionRange{o.minPos, o.maxPos, o.minPos});
+  if (!position)
     return QStringLiteral("%1 %2 is outside %3 ... %4 %5")
         .arg(QLatin1String(o.name), value.trimmed(), Hundredths(o.minPos), Hundredths(o.maxPos), QLatin1String(o.unit));
-  result.*o.position = std::clamp(static_cast<int>(std::lround(v * 100)), o.minPos, o.maxPos);
+  result.*o.position = *position;
   return QString();
 }
 
@@ -205,33 +234,65 @@ QString ReadFile(const QString& option, const QString& value, TCommandLine& resu
   return QString();
 }
 
+// "--experiment NAME" into result; an empty text when it is good, else the reason.
+QString ReadExperiment(const QString& value, TCommandLine& result) {
+  Rlc::Experiment e{};
+  if (!Rlc::ExperimentNamed(value.toLatin1().constData(), e) || value.contains(QChar(0)))
+    return QStringLiteral("--experiment wants charged, current or step (got \"%1\")").arg(value);
+  result.Experiment = value;
+  return QString();
+}
+
+// What --experiment, --resonance and --exact may be combined with.
+QString CheckTableOptions(const TCommandLine& c) {
+  const bool experiment = !c.Experiment.isEmpty();
+  if (experiment && c.Resonance) return QStringLiteral("--resonance cannot be combined with --experiment");
+  if (c.Exact && (experiment || c.Resonance))
+    return QStringLiteral("--exact is for the chart's curve; --%1 writes its own exact table")
+        .arg(experiment ? QStringLiteral("experiment") : QStringLiteral("resonance"));
+  if ((experiment || c.Resonance) && c.CsvFileName.isEmpty())
+    return QStringLiteral("--%1 needs --csv FILE for its table").arg(experiment ? QStringLiteral("experiment")
+                                                                               : QStringLiteral("resonance"));
+  return QString();
+}
+
 // "--render FILE" or "--csv FILE", followed by "--R OHM", "--C NF", "--L UH",
-// "--size WxH", "--scale N" and the other of the two file options, each at most once.
+// "--size WxH", "--scale N", "--exact", "--experiment NAME", "--resonance" and the
+// other of the two file options, each at most once.
 TCommandLine ParseExport(const QString& option, const QStringList& rest) {
   TCommandLine result;
   const QString problem = ReadFile(option, rest.value(0), result);
   if (!problem.isEmpty()) return Failure(problem);
   const QString other = option == QLatin1String("--csv") ? QStringLiteral("--render") : QStringLiteral("--csv");
   QStringList seen;
-  for (qsizetype i = 1; i < rest.size(); i += 2) {
+  for (qsizetype i = 1; i < rest.size(); ++i) {
     const QString& name = rest[i];
     const ValueOption* value = nullptr;
     for (const ValueOption& o : ValueOptions)
       if (name == QLatin1String(o.name)) value = &o;
     const bool size = name == QLatin1String("--size"), scale = name == QLatin1String("--scale");
-    if (!value && !size && !scale && name != other)
+    const bool experiment = name == QLatin1String("--experiment");
+    const bool flag = name == QLatin1String("--exact") || name == QLatin1String("--resonance");
+    if (!value && !size && !scale && !experiment && !flag && name != other)
       return Failure(name.startsWith(QLatin1Char('-')) ? QStringLiteral("unknown option \"%1\"").arg(name)
                                                        : QStringLiteral("unexpected argument \"%1\"").arg(name));
     if (seen.contains(name)) return Failure(QStringLiteral("%1 is given twice").arg(name));
     seen << name;
-    if (i + 1 >= rest.size()) return Failure(QStringLiteral("%1 needs a value").arg(name));
-    const QString& argument = rest[i + 1];
-    const QString error = value   ? ReadValue(*value, argument, result)
-                          : size  ? ReadSize(argument, result)
-                          : scale ? ReadScale(argument, result)
-                                  : ReadFile(name, argument, result);
+    if (flag) {
+      (name == QLatin1String("--exact") ? result.Exact : result.Resonance) = true;
+      continue;
+    }
+    if (++i >= rest.size()) return Failure(QStringLiteral("%1 needs a value").arg(name));
+    const QString& argument = rest[i];
+    const QString error = value        ? ReadValue(*value, argument, result)
+                          : size       ? ReadSize(argument, result)
+                          : scale      ? ReadScale(argument, result)
+                          : experiment ? ReadExperiment(argument, result)
+                                       : ReadFile(name, argument, result);
     if (!error.isEmpty()) return Failure(error);
   }
+  const QString combination = CheckTableOptions(result);
+  if (!combination.isEmpty()) return Failure(combination);
   result.Action = TCommandLine::caRender;
   return result;
 }

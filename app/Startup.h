@@ -14,6 +14,9 @@ struct TCommandLine {
   QString Error;    // caError: what is wrong, in words for the user
   QString FileName; // caRender: the picture file to write (.png, .svg or .pdf)
   QString CsvFileName; // caRender: the samples table to write (--csv)
+  QString Experiment;  // --experiment: the --csv file holds this experiment's transient
+  bool Resonance = false; // --resonance: the --csv file holds the resonance curve
+  bool Exact = false;  // --exact: the chart's curve is the exact normalised response
   // Scroll-bar positions in hundredths of Ohm, nF and uH (the start-up values by default).
   int PositionR = 470;
   int PositionC = 220;

@@ -5,12 +5,13 @@
 #include "ChartExport.h"
 #include "ChartExtras.h"
 #include "ChartKeyboard.h"
+#include "CircuitTables.h"
 #include "CurveExplorer.h"
-#include "DampedRotation.h"
-#include "ExactResponse.h"
 #include "ExportActions.h"
 #include "FeatureContext.h"
 #include "ListenAction.h"
+#include "Responses.h"
+#include "SampleGrid.h"
 #include "MeasureCursor.h"
 #include "StdControls.h"
 #include "StoredSettings.h"
@@ -106,9 +107,11 @@ void TForm1::CreateComponents() {
   Export->ExtraColumns = [this] { // the kept comparison curves, oldest first
     std::vector<TSampleColumn> columns;
     for (const TKeptCurve& kept : Extras->KeptCurves().Curves())
-      columns.push_back({QStringLiteral("kept %1").arg(columns.size() + 1), kept.R, kept.C, kept.L, kept.Y});
+      columns.push_back({QStringLiteral("kept %1").arg(columns.size() + 1), kept.R, kept.C, kept.L, kept.Y,
+                         CurveModeName(kept.Exact)});
     return columns;
   };
+  Export->LiveMode = [this] { return CurveModeName(Extras->ExactResponse()); };
   PopupMenu1->addSeparator();
   PopupMenu1->addActions({Measure->Action(), Export->PictureAction(), Export->SamplesAction()});
   Keyboard = new TChartKeyboard(*Features, [this] { Zoom111Click(); });
@@ -137,72 +140,24 @@ void TForm1::ConnectHandlers() {
           [this](const QPoint& at) { PopupMenu1->popup(RCResponse->mapToGlobal(at)); });
 }
 
-namespace {
-
-constexpr int ResponseSamples = 10001; // t = 0 .. 10 us in steps of 1 ns
-constexpr int ResponseBlock = 64;
-
-// The sample times in microseconds, i * 0.001 rounded once from extended precision.
-const double* ResponseTimes() {
-  static const auto times = [] {
-    std::array<double, ResponseSamples> t{};
-    for (int i = 0; i < ResponseSamples; ++i) t[size_t(i)] = double(i * 0.001L);
-    return t;
-  }();
-  return times.data();
-}
-
-
-// y_i = gain * e^(-delta t_i) * sin(omega t_i), t_i = i ns, as the imaginary part of
-// gain * z_a * r_j with i = a + j: z_a = e^((-delta + i omega) t_a) at the start of each
-// block of 64 samples and r_j = e^((-delta + i omega) t_j) for j < 64, each evaluated
-// directly (no recurrence, so no error builds up). Each factor carries a relative
-// error of a few double rounding units and the product adds two more, so every sample
-// lies within about 1e-15 * gain * e^(-delta t) of the extended-precision value.
-// This costs 221 direct evaluations instead of 10,001 in extended precision.
-void EvaluateResponse(double delta, double omega, long double gain, double* y) {
-  double rRe[ResponseBlock], rIm[ResponseBlock];
-  for (int j = 0; j < ResponseBlock; ++j) {
-    const long double t = j * 1e-9L;
-    DampedRotation(delta * t, omega * t, rRe[j], rIm[j]);
-  }
-  const double g = double(gain);
-  for (int a = 0; a < ResponseSamples; a += ResponseBlock) {
-    const long double t = a * 1e-9L;
-    double zRe, zIm;
-    DampedRotation(delta * t, omega * t, zRe, zIm);
-    const int n = std::min(ResponseBlock, ResponseSamples - a);
-    for (int j = 0; j < n; ++j) y[a + j] = g * (zRe * rIm[j] + zIm * rRe[j]);
-  }
-}
-
-} // namespace
-
 void TForm1::CalcResponse() {
-  const long double posR = SBarR->value(), posC = SBarC->value(), posL = SBarL->value();
-  NLabR->SetValue(double(posR) / 100);
-  NLabC->SetValue(double(posC) / 100);
-  NLabL->SetValue(double(posL) / 100);
+  const Rlc::Positions positions{SBarR->value(), SBarC->value(), SBarL->value()};
+  NLabR->SetValue(positions.R / 100.0);
+  NLabC->SetValue(positions.C / 100.0);
+  NLabL->SetValue(positions.L / 100.0);
 
-  // Damping constant R/2L and resonance angular frequency 1/sqrt(LC), stored as doubles.
-  const double delta = double((posR / 100) / ((posL / 100) * 1e-6L) / 2);
-  const double omega0 = double(1 / std::sqrt((posL / 100) * 1e-6L * posC / 100 * 1e-9L));
-  const long double omega0Sq = (long double)omega0 * omega0;
-  // An aperiodic or critically damped circuit has no oscillation frequency: omega is 1 then.
-  const double omega = delta < omega0 ? double(std::sqrt(omega0Sq - (long double)delta * delta)) : 1.0;
-  const long double gain = omega0Sq / ((long double)omega * omega);
-
-  std::array<double, ResponseSamples> y;
+  constexpr int Samples = Rlc::SampleGrid::Samples;
+  std::array<double, Samples> y;
   Platform::ClearUpperVectorState(); // plain SSE arithmetic follows, see there
-  if (Extras->ExactResponse()) ExactResponse::Evaluate(delta, omega0, y.data());
-  else EvaluateResponse(delta, omega, gain, y.data());
-  const double* x = ResponseTimes();
+  if (Extras->ExactResponse()) Rlc::ExactNormalisedResponse(Rlc::DampingAt(positions), y.data());
+  else Rlc::DesignedResponse(positions, y.data());
+  const double* x = Rlc::SampleGrid::Times_us();
 
   RCResponse->ClearItems();
   Platform::ClearUpperVectorState(); // ClearItems may have read a background picture
   RCResponse->MoveTo(0, y[0]);
-  for (int i = 1; i < ResponseSamples; ++i) RCResponse->LineTo(x[i], y[size_t(i)]);
-  Features->CurveComputed.Call({{int(posR), int(posC), int(posL)}, y.data(), ResponseSamples});
+  for (int i = 1; i < Samples; ++i) RCResponse->LineTo(x[i], y[size_t(i)]);
+  Features->CurveComputed.Call({{positions.R, positions.C, positions.L}, y.data(), Samples});
   RCResponse->ShowItems();
 }
 

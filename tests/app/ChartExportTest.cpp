@@ -83,7 +83,7 @@ TEST_F(ChartExport, ExtraColumnsAndAChartWithMoreThanOneCurve) {
   const TCurveSamples live = LiveCurve(chart());
   ASSERT_EQ(live.T.size(), 10001u);
 
-  TSampleColumn kept{QStringLiteral("kept, 1"), 0, 0.1, 50, {1.5, -2.25}};
+  TSampleColumn kept{QStringLiteral("kept, 1"), 0, 0.1, 50, {1.5, -2.25}, {}};
   const QByteArray csv = SamplesCsv(4.7, 2.2, 10, {0, 0.001, 0.002}, {0, 0.5, 1e-300}, {kept});
   const QList<QByteArray> lines = csv.split('\n');
   EXPECT_EQ(lines[0], "# y: R = 4.7 Ohm, C = 2.2 nF, L = 10 uH; kept, 1: R = 0 Ohm, C = 0.1 nF, L = 50 uH");
@@ -102,8 +102,8 @@ TEST_F(ChartExport, TheSamplesItemWritesOneColumnPerKeptCurve) {
   form.Export->SamplesAction()->trigger();
   const QList<QByteArray> lines = Lines(Path("kept.csv"));
   ASSERT_EQ(lines.size(), 2 + 10001);
-  EXPECT_EQ(lines[0], "# y: R = 10 Ohm, C = 2.2 nF, L = 10 uH; kept 1: R = 4.7 Ohm, C = 2.2 nF, L = 10 uH; "
-                      "kept 2: R = 0 Ohm, C = 2.2 nF, L = 10 uH");
+  EXPECT_EQ(lines[0], "# y: R = 10 Ohm, C = 2.2 nF, L = 10 uH, designed; kept 1: R = 4.7 Ohm, C = 2.2 nF, "
+                      "L = 10 uH, designed; kept 2: R = 0 Ohm, C = 2.2 nF, L = 10 uH, designed");
   EXPECT_EQ(lines[1], "t_us,y,kept 1,kept 2");
   const auto& kept = form.Extras->KeptCurves().Curves();
   for (int i : {0, 228, 10000}) {

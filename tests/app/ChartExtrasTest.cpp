@@ -5,6 +5,7 @@
 #include "ChartExtras.h"
 #include "ChartOverlaySlots.h"
 #include "FeatureContext.h"
+#include "ExportActions.h"
 #include "TForm1.h"
 #include "TLexivaran2000.h"
 #include "TRChart.h"
@@ -100,7 +101,7 @@ TEST_F(ChartExtrasTest, NewTextsAreInBothTablesAndTheMenuIsTranslated) {
   const QStringList keys = {"CircuitData", "ExactResponse", "KeepCurve", "ClearKeptCurves", "CDDamping",
                             "CDResonanceFrequency", "CDDampedFrequency", "CDPeriod", "CDQualityFactor",
                             "CDDecayTime", "CDCriticalResistance", "CDUndamped", "CDUnderdamped",
-                            "CDCriticallyDamped", "CDOverdamped"};
+                            "CDCriticallyDamped", "CDOverdamped", "KeptDesigned", "KeptExact"};
   TLexivaran2000 english, german;
   for (auto [engine, name] : {std::pair{&english, "kalvora.itl"}, std::pair{&german, "kalvora-de.itl"}}) {
     QFile file(QStringLiteral(KALVORA_RESOURCES "/") + QLatin1String(name));
@@ -174,7 +175,8 @@ TEST_F(ChartExtrasTest, KeptCurvesLieBelowTheLiveCurveAndFollowZoomAndReset) {
   QList<int> rows = RowsThatDiffer(Shown(form), Golden("default"));
   ASSERT_FALSE(rows.isEmpty());
   EXPECT_GE(rows.first(), legendTop);
-  EXPECT_EQ(chart->TextLabel(ChartOverlaySlots::KeptCurvesFirstLegendLabel)->Caption(), "R = 4.70 Ohm,  C = 2.20 nF,  L = 10.00 uH");
+  EXPECT_EQ(chart->TextLabel(ChartOverlaySlots::KeptCurvesFirstLegendLabel)->Caption(),
+            "R = 4.70 Ohm,  C = 2.20 nF,  L = 10.00 uH,  designed");
 
   // Zoomed alike: the same picture as a chart without the kept curve, but for the legend.
   chart->SetLayerRange(1, 2, -0.6L, 6, 0.6L);
@@ -189,6 +191,31 @@ TEST_F(ChartExtrasTest, KeptCurvesLieBelowTheLiveCurveAndFollowZoomAndReset) {
   EXPECT_EQ(form.Extras->KeptCurves().Curves().size(), 1u);
   form.SBarR->setValue(0);
   EXPECT_GT(CountColour(Shown(form), kept.Color), 200);
+}
+
+TEST_F(ChartExtrasTest, TheLegendAndTheSamplesNameTheModeEachCurveWasDrawnIn) {
+  // A kept designed curve and a live exact curve of the same R, C and L look alike
+  // where the circuit oscillates: the legend and the file tell them apart.
+  TForm1 form;
+  form.RenderChart(470, 220, 1000);
+  form.Extras->KeepCurveItem->trigger();
+  form.Extras->ExactResponseItem->trigger();
+  form.Extras->KeepCurveItem->trigger();
+  const auto& curves = form.Extras->KeptCurves().Curves();
+  ASSERT_EQ(curves.size(), 2u);
+  EXPECT_FALSE(curves[0].Exact);
+  EXPECT_TRUE(curves[1].Exact);
+  EXPECT_TRUE(form.RCResponse->TextLabel(ChartOverlaySlots::KeptCurvesFirstLegendLabel)->Caption().endsWith(",  designed"));
+  EXPECT_TRUE(form.RCResponse->TextLabel(ChartOverlaySlots::KeptCurvesFirstLegendLabel + 1)->Caption().endsWith(",  exact"));
+  QTemporaryDir dir;
+  const QString file = dir.filePath(QStringLiteral("modes.csv"));
+  form.Export->AskFileName = [&](const QString&, const QString&, const QString&) { return file; };
+  form.Export->SamplesAction()->trigger();
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readLine(), "# y: R = 4.7 Ohm, C = 2.2 nF, L = 10 uH, exact normalised; kept 1: R = 4.7 Ohm, "
+                          "C = 2.2 nF, L = 10 uH, designed; kept 2: R = 4.7 Ohm, C = 2.2 nF, L = 10 uH, exact normalised\n");
+  form.Extras->ExactResponseItem->trigger(); // back to the designed curve (the choice is remembered)
 }
 
 TEST_F(ChartExtrasTest, AtMostFourAreKeptEachInItsOwnLookAndClearRemovesThem) {

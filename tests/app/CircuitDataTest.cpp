@@ -1,5 +1,5 @@
 // The circuit data: the quantities of the three values, the regime in words
-// (critical to the hundredth of an Ohm the window shows), and the readout texts
+// (critical where delta equals omega0, the rule the curves use too), and the readout texts
 // with SI prefixes, taken through the shipped English table.
 #include "CircuitData.h"
 #include "TLexivaran2000.h"
@@ -28,7 +28,7 @@ TEST(CircuitData, DesignedValuesGiveTheTextbookQuantities) {
   EXPECT_NEAR(q.Q, 14.344677924749833, 1e-12);
   EXPECT_NEAR(q.Tau, 4.255319148936171e-06, 1e-18);
   EXPECT_NEAR(q.RCrit, 134.83997249264843, 1e-11);
-  EXPECT_EQ(q.Regime, TDampingRegime::Underdamped);
+  EXPECT_EQ(q.Regime, Rlc::Regime::Underdamped);
 
   EXPECT_EQ(CircuitDataLines(q, EnglishTable()),
             QStringList({"damping δ = 235.0k 1/s", "resonance frequency f0 = 1.073 MHz",
@@ -40,7 +40,7 @@ TEST(CircuitData, RegimesAndTheLinesEachShows) {
   const auto table = EnglishTable();
   // R = 0: no damping, infinite quality and decay time.
   TCircuitQuantities q = ComputeCircuit(0, 220, 1000);
-  EXPECT_EQ(q.Regime, TDampingRegime::Undamped);
+  EXPECT_EQ(q.Regime, Rlc::Regime::Undamped);
   EXPECT_TRUE(std::isinf(q.Q));
   EXPECT_DOUBLE_EQ(q.F, q.F0);
   QStringList lines = CircuitDataLines(q, table);
@@ -53,17 +53,17 @@ TEST(CircuitData, RegimesAndTheLinesEachShows) {
   // L/C = 2500 makes R_crit exactly 100 Ohm; 99.99 Ohm is a hundredth below it.
   q = ComputeCircuit(10000, 1000, 2500);
   EXPECT_DOUBLE_EQ(q.RCrit, 100);
-  EXPECT_EQ(q.Regime, TDampingRegime::CriticallyDamped);
+  EXPECT_EQ(q.Regime, Rlc::Regime::Critical);
   lines = CircuitDataLines(q, table);
   EXPECT_EQ(lines.size(), 6); // neither f nor T
   EXPECT_FALSE(lines.join(' ').contains("period"));
   EXPECT_EQ(lines.last(), "critically damped");
   q = ComputeCircuit(9999, 1000, 2500);
-  EXPECT_EQ(q.Regime, TDampingRegime::Underdamped);
+  EXPECT_EQ(q.Regime, Rlc::Regime::Underdamped);
   EXPECT_GT(q.F, 0);
 
   q = ComputeCircuit(10000, 10, 10);
-  EXPECT_EQ(q.Regime, TDampingRegime::Overdamped);
+  EXPECT_EQ(q.Regime, Rlc::Regime::Overdamped);
   EXPECT_EQ(q.F, 0);
   EXPECT_EQ(CircuitDataLines(q, table),
             QStringList({"damping δ = 500.0M 1/s", "resonance frequency f0 = 50.33 MHz", "quality factor Q = 0.3162",

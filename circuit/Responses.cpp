@@ -1,13 +1,16 @@
-#include "ExactResponse.h"
+#include "Responses.h"
 
 #include "DampedRotation.h"
+#include "SampleGrid.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace ExactResponse {
+namespace Rlc {
 
 namespace {
+
+using SampleGrid::Samples;
 
 // Samples are formed blockwise: a factor for the start of each block of 64 samples
 // times a factor for the offset inside the block, each evaluated directly. So
@@ -16,7 +19,7 @@ namespace {
 constexpr int Block = 64;
 constexpr int Blocks = (Samples + Block - 1) / Block;
 
-long double Time(int i) { return i * 1e-9L; }
+long double Time(int i) { return SampleGrid::Time_s(i); }
 
 // e^(-rate t) for the block starts and the offsets.
 struct Decay {
@@ -75,20 +78,44 @@ void Aperiodic(double delta, double omega0, double* y) {
   });
 }
 
-} // namespace
-
-TDampingRegime RegimeOf(double delta, double omega0) {
-  if (delta < omega0) return delta == 0 ? TDampingRegime::Undamped : TDampingRegime::Underdamped;
-  return delta == omega0 ? TDampingRegime::CriticallyDamped : TDampingRegime::Overdamped;
-}
-
-void Evaluate(double delta, double omega0, double* y) {
-  switch (RegimeOf(delta, omega0)) {
-  case TDampingRegime::Undamped:
-  case TDampingRegime::Underdamped: Oscillating(delta, omega0, y); break;
-  case TDampingRegime::CriticallyDamped: Critical(delta, omega0, y); break;
-  case TDampingRegime::Overdamped: Aperiodic(delta, omega0, y); break;
+// y_i = gain * e^(-delta t_i) * sin(omega t_i), t_i = i ns, as the imaginary part of
+// gain * z_a * r_j with i = a + j: z_a = e^((-delta + i omega) t_a) at the start of each
+// block of 64 samples and r_j = e^((-delta + i omega) t_j) for j < 64, each evaluated
+// directly (no recurrence, so no error builds up). Each factor carries a relative
+// error of a few double rounding units and the product adds two more, so every sample
+// lies within about 1e-15 * gain * e^(-delta t) of the extended-precision value.
+// This costs 221 direct evaluations instead of 10,001 in extended precision.
+void Designed(double delta, double omega, long double gain, double* y) {
+  double rRe[Block], rIm[Block];
+  for (int j = 0; j < Block; ++j) DampedRotation(delta * Time(j), omega * Time(j), rRe[j], rIm[j]);
+  const double g = double(gain);
+  for (int a = 0; a < Samples; a += Block) {
+    double zRe, zIm;
+    DampedRotation(delta * Time(a), omega * Time(a), zRe, zIm);
+    const int n = std::min(Block, Samples - a);
+    for (int j = 0; j < n; ++j) y[a + j] = g * (zRe * rIm[j] + zIm * rRe[j]);
   }
 }
 
-} // namespace ExactResponse
+} // namespace
+
+void DesignedResponse(const Positions& p, double* y) {
+  const Damping d = DampingAt(p);
+  const double delta = d.Delta_per_s, omega0 = d.Omega0_rad_s;
+  const long double omega0Sq = (long double)omega0 * omega0;
+  // An aperiodic or critically damped circuit has no oscillation frequency: omega is 1 then.
+  const double omega = Oscillates(RegimeOf(d)) ? double(std::sqrt(omega0Sq - (long double)delta * delta)) : 1.0;
+  Designed(delta, omega, omega0Sq / ((long double)omega * omega), y);
+}
+
+void ExactNormalisedResponse(const Damping& d, double* y) {
+  const double delta = d.Delta_per_s, omega0 = d.Omega0_rad_s;
+  switch (RegimeOf(d)) {
+  case Regime::Undamped:
+  case Regime::Underdamped: Oscillating(delta, omega0, y); break;
+  case Regime::Critical: Critical(delta, omega0, y); break;
+  case Regime::Overdamped: Aperiodic(delta, omega0, y); break;
+  }
+}
+
+} // namespace Rlc

@@ -1,5 +1,6 @@
 #include "TForm1.h"
 
+#include "Align.h"
 #include "Application.h"
 #include "ChartExport.h"
 #include "ChartExtras.h"
@@ -8,6 +9,7 @@
 #include "ExactResponse.h"
 #include "ExportActions.h"
 #include "MeasureCursor.h"
+#include "SaveFile.h"
 #include "StdControls.h"
 #include "StoredSettings.h"
 #include "TFrmAbout.h"
@@ -25,7 +27,6 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QSaveFile>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
@@ -47,14 +48,14 @@ template <class T, class P> T* Make(P* parent, const char* name) {
 }
 } // namespace
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+TForm1::TForm1(QWidget* parent, THostLink hostLink) : QWidget(parent) {
   setObjectName(QStringLiteral("Form1"));
-  CreateComponents();
+  CreateComponents(hostLink);
   LoadStoredSettings(this, QStringLiteral(":/forms/Form1.settings"));
   ConnectHandlers();
 }
 
-void TForm1::CreateComponents() {
+void TForm1::CreateComponents(THostLink hostLink) {
   // Creation order is the order the window's components are owned in; the
   // alignment helper places bottom, then right, then the client-filling chart.
   Memo1 = Make<TMemo>(this, "Memo1");
@@ -77,7 +78,8 @@ void TForm1::CreateComponents() {
     return cliDemon ? cliDemon->Translator().Translate(key) : key;
   }, this);
   Extras->OnRecompute = [this] { CalcResponse(); };
-  cliDemon = Make<TkdbDemonClient>(this, "cliDemon");
+  cliDemon = new TkdbDemonClient(this, hostLink);
+  cliDemon->setObjectName(QStringLiteral("cliDemon"));
   { // Beyond the designed window; nothing shows before the user turns it on.
     auto translate = [this](const QString& key, const QStringList& args) {
       return cliDemon ? cliDemon->Translator().Translate(key, args) : key;
@@ -227,7 +229,7 @@ QIcon LoadIconFile(const QString& fileName) {
 
 // Writes the stream's bytes to the file, replacing it as a whole or not at all.
 void SaveStreamToFile(QIODevice& stream, const QString& fileName) {
-  QSaveFile file(fileName);
+  TSaveFile file(fileName);
   stream.seek(0);
   if (!file.open(QIODevice::WriteOnly) || file.write(stream.readAll()) < 0 || !file.commit())
     throw Exception(QStringLiteral("Cannot create the file \"%1\": %2").arg(fileName, file.errorString()));
@@ -311,4 +313,15 @@ QImage TForm1::RenderChart(int posR, int posC, int posL, QSize chartSize) {
   CalcResponse(); // the last step of the start-up sequence
   RCResponse->Paint();
   return RCResponse->WindowImage().copy();
+}
+
+void TForm1::PrepareChart(int posR, int posC, int posL, QSize chartSize) {
+  shown_ = true; // never shown: no start-up sequence, no splash
+  SBarR->setValue(posR);
+  SBarC->setValue(posC);
+  SBarL->setValue(posL);
+  CalcResponse(); // hidden: the items only, nothing is drawn
+  if (!chartSize.isValid()) return;
+  resize(width() - RCResponse->width() + chartSize.width(), height() - RCResponse->height() + chartSize.height());
+  RealignChildren(this); // a hidden window has no resize notice to do it
 }

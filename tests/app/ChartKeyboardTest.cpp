@@ -99,6 +99,23 @@ TEST_F(ChartKeyboardTest, AZoomHandlerErrorShowsAndTheKeysGoOn) {
   SetMessageBoxHook(previous);
 }
 
+// The focus frame repaints the chart: a render handler's error shows there, and the
+// toolkit's delivery of the focus change completes (nothing unwinds through it).
+TEST_F(ChartKeyboardTest, ARenderHandlerErrorOnAFocusChangeShowsAndStaysInside) {
+  QStringList errors;
+  const TMessageBoxHook previous = SetMessageBoxHook([&](TMessageKind, const QString& text) { errors << text; });
+  chart().OnScalesRendered = [](QObject*, TCanvas&, int, int) { throw EVKTError("render failed"); };
+  QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+  EXPECT_TRUE(QCoreApplication::sendEvent(&chart(), &in));
+  QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+  EXPECT_TRUE(QCoreApplication::sendEvent(&chart(), &out));
+  EXPECT_EQ(errors, (QStringList{"render failed", "render failed"}));
+  chart().OnScalesRendered = nullptr;
+  chart().Paint();
+  EXPECT_EQ(FrameInk(), 0);
+  SetMessageBoxHook(previous);
+}
+
 TEST_F(ChartKeyboardTest, ZoomingInStopsAtTheSmallestRange) {
   for (int i = 0; i < 80; ++i) Key(Qt::Key_Plus);
   const double width = chart().Scale1X()->RangeHigh() - chart().Scale1X()->RangeLow();
@@ -233,7 +250,8 @@ TEST(KeyboardAccess, BothTablesGiveTheButtonsDistinctMnemonics) {
     }
     EXPECT_EQ(QSet<QChar>(letters.begin(), letters.end()).size(), 3) << t.file;
     for (const char* key : {"Measure", "MeasureAt", "MeasureDelta", "SavePicture", "SaveSamples", "PictureFiles",
-                            "SampleFiles", "PictureWidth", "SaveFailed"})
+                            "SampleFiles", "PictureWidth", "SaveFailed", "SaveOverFolder", "SaveOverDevice",
+                            "SaveOverPipe", "SaveOverSocket", "SaveOverSpecial", "PictureTooLarge", "SaveNoMemory"})
       EXPECT_TRUE(engine.Keys().contains(QString::fromLatin1(key).toLower())) << t.file << " lacks " << key;
   }
 }

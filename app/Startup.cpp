@@ -139,8 +139,11 @@ int RenderChart(const TCommandLine& command, int argc, char** argv) {
     else form->PrepareChart(command.PositionR, command.PositionC, command.PositionL, command.Size);
   });
   if (!made || (png && image.isNull())) {
+    // A picture that comes back empty without an error found no memory for its pixels.
     std::fprintf(stderr, "kalvora: cannot draw the chart: %s\n",
-                 qPrintable(problem.isEmpty() ? QStringLiteral("unknown error") : problem));
+                 qPrintable(!problem.isEmpty() ? problem
+                            : made         ? QStringLiteral("not enough memory for the picture")
+                                           : QStringLiteral("unknown error")));
     return 1;
   }
   // The samples table and the vector pictures (ChartExport).

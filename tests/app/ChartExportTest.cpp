@@ -31,6 +31,7 @@
 #include <charconv>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -234,6 +235,38 @@ TEST_F(ChartExport, PicturesAreBoundedInPixels) {
   };
   form.Export->PictureAction()->trigger();
   EXPECT_EQ(offered, widest);
+}
+
+// The address space this process uses now, in bytes.
+qint64 AddressSpace() {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith("VmSize:")) return line.mid(7).trimmed().split(' ').first().toLongLong() * 1024;
+  return 0;
+}
+
+// A picture that finds no memory is a save error like any other: the window shows it,
+// nothing unwinds out of the pop-up item, and no file is left.
+TEST_F(ChartExport, APictureWithoutMemoryIsASaveError) {
+  QStringList errors;
+  SetMessageBoxHook([&](TMessageKind, const QString& text) { errors << text; });
+  form.Export->AskFileName = [&](const QString&, const QString&, const QString&) { return Path("big.png"); };
+  form.Export->AskWidth = [&](const QString&, int, int, int) { return 7000; }; // 7000 x 6681, 187 MB
+  const qint64 used = AddressSpace();
+  ASSERT_GT(used, 0);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_AS, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = rlim_t(used + 64 * 1024 * 1024);
+  ASSERT_EQ(setrlimit(RLIMIT_AS, &small), 0);
+  const bool inside = RunGuarded([&] { form.Export->PictureAction()->trigger(); });
+  setrlimit(RLIMIT_AS, &saved);
+  SetMessageBoxHook(nullptr);
+  EXPECT_TRUE(inside);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_EQ(errors[0], "Cannot save \"" + Path("big.png") + "\":\nnot enough memory for a picture of 7000 x 6681 pixels");
+  EXPECT_FALSE(QFile::exists(Path("big.png")));
 }
 
 TEST_F(ChartExport, SvgHasVectorLinesAndRealText) {

@@ -263,6 +263,7 @@ TEST_F(ChartExport, APictureWithoutMemoryIsASaveError) {
   const bool inside = RunGuarded([&] { form.Export->PictureAction()->trigger(); });
   setrlimit(RLIMIT_AS, &saved);
   SetMessageBoxHook(nullptr);
+  TExportActions::Settings()->remove(QStringLiteral("Export/PictureWidth")); // the next test's suggestion
   EXPECT_TRUE(inside);
   ASSERT_EQ(errors.size(), 1);
   EXPECT_EQ(errors[0], "Cannot save \"" + Path("big.png") + "\":\nnot enough memory for a picture of 7000 x 6681 pixels");

@@ -194,9 +194,10 @@ bool TChartKeyboard::eventFilter(QObject* watched, QEvent* event) {
     if (k->key() == Qt::Key_Escape && chart_->ZoomState() == TCustomRChart::zsDrawWin) k->accept();
     return false;
   }
-  case QEvent::FocusIn: ShowFocus(true); return false;
+  // The frame's repaint runs the chart's render handlers: guarded as the keys are.
+  case QEvent::FocusIn: RunGuarded([this] { ShowFocus(true); }); return false;
   case QEvent::FocusOut:
-    if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) ShowFocus(false);
+    if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) RunGuarded([this] { ShowFocus(false); });
     return false;
   case QEvent::ContextMenu:
     // The keyboard's own request: the pop-up opens at the data area's centre (once).

@@ -4,7 +4,7 @@
 #include "FrequencyResponse.h"
 #include "SampleGrid.h"
 
-#include <QSaveFile>
+#include "SaveFile.h"
 #include <charconv>
 #include <cmath>
 
@@ -77,7 +77,7 @@ QByteArray ResonanceCsv(const Rlc::Positions& p) {
 }
 
 void SaveTable(const QByteArray& text, const QString& fileName) {
-  QSaveFile file(fileName);
+  TSaveFile file(fileName);
   if (!file.open(QIODevice::WriteOnly)) throw ESaveError(fileName, file.errorString());
   if (file.write(text) != text.size()) {
     const QString why = file.errorString();

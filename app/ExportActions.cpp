@@ -67,10 +67,15 @@ QString TExportActions::AskFor(QAction* action, const QString& fileName, const Q
 }
 
 void TExportActions::Report(const ESaveError& error) {
-  ShowMessageBox(TMessageKind::Error,
-                 TextOr(translate_, QStringLiteral("SaveFailed"), QStringLiteral("Cannot save \"<%1%>\":\n<%2%>"),
-                        {error.FileName, error.Reason}),
-                 chart_->window());
+  // A failure with a message of its own (a target that is no plain file, a picture too
+  // large or without memory) shows that; any other the reason the system gave.
+  const QString text =
+      error.Key.isEmpty()
+          ? TextOr(translate_, QStringLiteral("SaveFailed"), QStringLiteral("Cannot save \"<%1%>\":\n<%2%>"),
+                   {error.FileName, error.Reason})
+          : TextOr(translate_, error.Key, QStringLiteral("Cannot save \"%1\":\n%2").arg(error.FileName, error.Reason),
+                   error.Args);
+  ShowMessageBox(TMessageKind::Error, text, chart_->window());
 }
 
 void TExportActions::SavePicture() {
@@ -84,7 +89,9 @@ void TExportActions::SavePicture() {
     const int last = settings->value(WidthKey, chart_->width()).toInt();
     const QString prompt = TextOr(translate_, QStringLiteral("PictureWidth"),
                                   QStringLiteral("Width of the PNG picture in pixels (the height follows):"));
-    width = AskWidth(prompt, std::clamp(last, MinWidth, MaxWidth), MinWidth, MaxWidth);
+    // At most MaxPicturePixels: the height follows the chart's proportions.
+    const int max = std::max(MinWidth, MaxPngWidth(*chart_, MaxWidth));
+    width = AskWidth(prompt, std::clamp(last, MinWidth, max), MinWidth, max);
     if (width == 0) return;
     settings->setValue(WidthKey, width);
   }

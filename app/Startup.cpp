@@ -5,6 +5,7 @@
 #include "ChartExtras.h"
 #include "CircuitTables.h"
 #include "MessageBox.h"
+#include "SaveFile.h"
 #include "TForm1.h"
 #include "TFrmAbout.h"
 #include "TRChart.h"
@@ -13,7 +14,6 @@
 #include <QImage>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QtGlobal>
 #include <xcb/xcb.h>
@@ -41,6 +41,7 @@ QString DisplayProblem() {
 
 // The smallest chart the main window's margins allow, and a sane upper bound for a figure.
 constexpr int MinWidth = 50 + 16 + 80, MinHeight = 20 + 40 + 20, MaxSide = 10000;
+static_assert(qint64(MaxSide) * MaxSide <= MaxPicturePixels, "a picture within the sides stays within the pixels");
 
 // One component value: its option, unit, scroll-bar range (in hundredths) and target.
 struct ValueOption {
@@ -64,17 +65,55 @@ TCommandLine Failure(const QString& message) {
 
 QString Hundredths(int position) { return QString::number(position / 100.0, 'g', 6); }
 
-int RenderChart(const TCommandLine& command, int argc, char** argv) {
-  // No display is needed, and this copy's host-link window and lock stay
-  // private: a running Kalvora is neither found nor handed this command line.
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  // (The designed chart fits at every scale; a given size may not.)
+// Why the picture of a given size and scale cannot be made, or an empty text.
+// (The designed chart fits at every scale; a given size may not.)
+QString SizeProblem(const TCommandLine& command) {
   const QSize size = command.Size;
-  if (size.isValid() && std::max(size.width(), size.height()) * command.Scale > MaxSide) {
-    std::fprintf(stderr, "kalvora: --size %dx%d at --scale %d is larger than %dx%d pixels\n", size.width(),
-                 size.height(), command.Scale, MaxSide, MaxSide);
+  if (!size.isValid()) return QString();
+  const int scale = command.Scale;
+  if (std::max(size.width(), size.height()) * scale > MaxSide)
+    return QStringLiteral("--size %1x%2 at --scale %3 is larger than %4x%4 pixels")
+        .arg(size.width()).arg(size.height()).arg(scale).arg(MaxSide);
+  return QString();
+}
+
+// The files to write must be plain files where they exist: a device, a named pipe,
+// a socket or a folder of that name is refused before anything is drawn or written.
+bool TargetsArePlainFiles(const TCommandLine& command) {
+  for (const QString& name : {command.FileName, command.CsvFileName}) {
+    const QString reason = NotAPlainFileReason(FileKindOf(name));
+    if (reason.isEmpty()) continue;
+    std::fprintf(stderr, "kalvora: cannot write \"%s\": %s\n", qPrintable(name), qPrintable(reason));
+    return false;
+  }
+  return true;
+}
+
+// The picture's pixels as a PNG file, written as a whole or not at all.
+int WritePng(QImage& image, const TCommandLine& command) {
+  if (command.Scale > 1) { // printed at the size of the picture at scale 1 (96 per inch)
+    const int dotsPerMeter = int(std::lround(96 / 0.0254 * command.Scale));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+  }
+  try {
+    SavePngImage(image, command.FileName);
+  } catch (const ESaveError& e) {
+    std::fprintf(stderr, "kalvora: cannot write \"%s\": %s\n", qPrintable(e.FileName), qPrintable(e.Reason));
+    return 1;
+  }
+  return 0;
+}
+
+int RenderChart(const TCommandLine& command, int argc, char** argv) {
+  // No display is needed.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  const QString tooLarge = SizeProblem(command);
+  if (!tooLarge.isEmpty()) {
+    std::fprintf(stderr, "kalvora: %s\n", qPrintable(tooLarge));
     return 2;
   }
+  if (!TargetsArePlainFiles(command)) return 1;
   // The picture's device pixel ratio is the --scale given (1 unless given), whatever the
   // environment asks for: the chart is drawn as on a screen of that ratio.
   qputenv("QT_ENABLE_HIGHDPI_SCALING", "1");
@@ -93,6 +132,8 @@ int RenderChart(const TCommandLine& command, int argc, char** argv) {
     }
     if (command.FileName.isEmpty()) return 0;
   }
+  // The toolkit's runtime files go to a folder of this run. (The single-copy check does
+  // not depend on it: the window below is made with the host link off.)
   QTemporaryDir runtime;
   if (runtime.isValid()) qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
   TApplication app(argc, argv);
@@ -104,43 +145,38 @@ int RenderChart(const TCommandLine& command, int argc, char** argv) {
   });
   std::unique_ptr<TForm1> form;
   QImage image;
-  RunGuarded([&] {
-    form = std::make_unique<TForm1>();
+  // Only a PNG is drawn as pixels; a vector picture or a table needs the chart's
+  // items and geometry alone, at any size.
+  const bool png = PictureFormatOf(command.FileName) == TPictureFormat::Png;
+  const bool made = RunGuarded([&] {
+    // The host link stays off: a running Kalvora is neither looked for nor handed
+    // this command line, and no lock is taken that a window started meanwhile would meet.
+    form = std::make_unique<TForm1>(nullptr, THostLink::Off);
     form->Extras->ExactResponseItem->setChecked(command.Exact); // not remembered
-    image = form->RenderChart(command.PositionR, command.PositionC, command.PositionL, command.Size);
+    if (png) image = form->RenderChart(command.PositionR, command.PositionC, command.PositionL, command.Size);
+    else form->PrepareChart(command.PositionR, command.PositionC, command.PositionL, command.Size);
   });
-  if (image.isNull()) {
+  if (!made || (png && image.isNull())) {
+    // A picture that comes back empty without an error found no memory for its pixels.
     std::fprintf(stderr, "kalvora: cannot draw the chart: %s\n",
-                 qPrintable(problem.isEmpty() ? QStringLiteral("unknown error") : problem));
+                 qPrintable(!problem.isEmpty() ? problem
+                            : made         ? QStringLiteral("not enough memory for the picture")
+                                           : QStringLiteral("unknown error")));
     return 1;
   }
-  // The samples table and the vector pictures (ChartExport); PNG files as before.
+  // The samples table and the vector pictures (ChartExport).
   try {
-    const auto format = PictureFormatOf(command.FileName);
     if (!command.CsvFileName.isEmpty() && command.Experiment.isEmpty() && !command.Resonance)
       SaveSamples(*form->RCResponse, command.PositionR / 100.0, command.PositionC / 100.0,
                   command.PositionL / 100.0, command.CsvFileName, {}, CurveModeName(command.Exact));
-    const bool vector = format == TPictureFormat::Svg || format == TPictureFormat::Pdf;
-    if (vector) SaveChartPicture(*form->RCResponse, command.FileName);
-    if (command.FileName.isEmpty() || vector) return 0;
+    if (!png && !command.FileName.isEmpty()) SaveChartPicture(*form->RCResponse, command.FileName);
   } catch (const Exception& e) {
     std::fprintf(stderr, "kalvora: %s\n", e.what());
     return 1;
   }
-  if (command.Scale > 1) { // printed at the size of the picture at scale 1 (96 per inch)
-    const int dotsPerMeter = int(std::lround(96 / 0.0254 * command.Scale));
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
-  }
-  // Written as a whole or not at all: an existing file is never left half-written.
-  QSaveFile file(command.FileName);
-  if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-    std::fprintf(stderr, "kalvora: cannot write \"%s\": %s\n", qPrintable(command.FileName),
-                 qPrintable(file.errorString()));
-    return 1;
-  }
-  return 0;
+  return png ? WritePng(image, command) : 0;
 }
+
 } // namespace
 
 QString CommandLineHelp() {
@@ -230,7 +266,10 @@ QString ReadScale(const QString& value, TCommandLine& result) {
 QString ReadFile(const QString& option, const QString& value, TCommandLine& result) {
   if (value.trimmed().isEmpty() || value.startsWith(QLatin1Char('-')))
     return QStringLiteral("%1 needs a file name").arg(option);
-  (option == QLatin1String("--csv") ? result.CsvFileName : result.FileName) = value;
+  const bool csv = option == QLatin1String("--csv");
+  if (!csv && PictureFormatOf(value) == TPictureFormat::Unknown)
+    return QStringLiteral("--render wants a name ending in .png, .svg or .pdf (got \"%1\")").arg(value);
+  (csv ? result.CsvFileName : result.FileName) = value;
   return QString();
 }
 

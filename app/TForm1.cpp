@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "Accessibility.h"
+#include "Align.h"
 #include "Application.h"
 #include "ChartExport.h"
 #include "ChartExtras.h"
@@ -13,6 +14,7 @@
 #include "Responses.h"
 #include "SampleGrid.h"
 #include "MeasureCursor.h"
+#include "SaveFile.h"
 #include "StdControls.h"
 #include "StoredSettings.h"
 #include "TFrmAbout.h"
@@ -31,7 +33,6 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QSaveFile>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
@@ -53,9 +54,9 @@ template <class T, class P> T* Make(P* parent, const char* name) {
 }
 } // namespace
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+TForm1::TForm1(QWidget* parent, THostLink hostLink) : QWidget(parent) {
   setObjectName(QStringLiteral("Form1"));
-  CreateComponents();
+  CreateComponents(hostLink);
   LoadStoredSettings(this, QStringLiteral(":/forms/Form1.settings"));
   ConnectHandlers();
   Access = new TAccessibility(*this, [this](const QString& key, const QStringList& args) {
@@ -74,7 +75,7 @@ TForm1::~TForm1() {
   delete Extras;
 }
 
-void TForm1::CreateComponents() {
+void TForm1::CreateComponents(THostLink hostLink) {
   // Creation order is the order the window's components are owned in; the
   // alignment helper places bottom, then right, then the client-filling chart.
   Memo1 = Make<TMemo>(this, "Memo1");
@@ -101,7 +102,8 @@ void TForm1::CreateComponents() {
   Features->Positions = [this] { return TCircuitPositions{SBarR->value(), SBarC->value(), SBarL->value()}; };
   Features->Recompute = [this] { CalcResponse(); };
   Extras = new TChartExtras(*Features, this);
-  cliDemon = Make<TkdbDemonClient>(this, "cliDemon");
+  cliDemon = new TkdbDemonClient(this, hostLink);
+  cliDemon->setObjectName(QStringLiteral("cliDemon"));
   Measure = new TMeasureCursor(*Features);
   Export = new TExportActions(*Features);
   Export->ExtraColumns = [this] { // the kept comparison curves, oldest first
@@ -199,7 +201,7 @@ QIcon LoadIconFile(const QString& fileName) {
 
 // Writes the stream's bytes to the file, replacing it as a whole or not at all.
 void SaveStreamToFile(QIODevice& stream, const QString& fileName) {
-  QSaveFile file(fileName);
+  TSaveFile file(fileName);
   stream.seek(0);
   if (!file.open(QIODevice::WriteOnly) || file.write(stream.readAll()) < 0 || !file.commit())
     throw Exception(QStringLiteral("Cannot create the file \"%1\": %2").arg(fileName, file.errorString()));
@@ -284,4 +286,15 @@ QImage TForm1::RenderChart(int posR, int posC, int posL, QSize chartSize) {
   CalcResponse(); // the last step of the start-up sequence
   RCResponse->Paint();
   return RCResponse->WindowImage().copy();
+}
+
+void TForm1::PrepareChart(int posR, int posC, int posL, QSize chartSize) {
+  shown_ = true; // never shown: no start-up sequence, no splash
+  SBarR->setValue(posR);
+  SBarC->setValue(posC);
+  SBarL->setValue(posL);
+  CalcResponse(); // hidden: the items only, nothing is drawn
+  if (!chartSize.isValid()) return;
+  resize(width() - RCResponse->width() + chartSize.width(), height() - RCResponse->height() + chartSize.height());
+  RealignChildren(this); // a hidden window has no resize notice to do it
 }

@@ -33,8 +33,10 @@ class TChartExtras;
 class TForm1 : public QWidget {
   Q_OBJECT
 public:
-  // Creates the window with its components and applies its stored settings.
-  explicit TForm1(QWidget* parent = nullptr);
+  // Creates the window with its components and applies its stored settings. With
+  // the host link off (a picture or table for the command line) this copy neither
+  // looks for a teaching server or a running copy nor takes the single-copy lock.
+  explicit TForm1(QWidget* parent = nullptr, THostLink hostLink = THostLink::On);
   ~TForm1() override;
 
   // The About box shown by the About button (created by the program body after this window).
@@ -47,6 +49,9 @@ public:
   // positions (hundredths), drawn off-screen without the start-up sequence and
   // its splash; an empty chartSize keeps the designed size. Used by --render.
   QImage RenderChart(int posR, int posC, int posL, QSize chartSize = QSize());
+  // The same chart, computed and sized but never shown or painted, for a vector
+  // picture or a table: no raster of its size is made.
+  void PrepareChart(int posR, int posC, int posL, QSize chartSize = QSize());
 
   // Handlers.
   void NIORChange();
@@ -84,7 +89,7 @@ protected:
 
 private:
   THandlerLink accessCurves_; // the spoken summary follows every new curve
-  void CreateComponents();
+  void CreateComponents(THostLink hostLink);
   // Fetches (under a teaching server) and loads the application icon named iconName
   // in the work area into the application, this window and the About box.
   void LoadAppIcon(const QString& iconName, const QString& workArea);

@@ -300,8 +300,11 @@ void TCustomRChart::ResizeDataImage() {
 }
 
 void TCustomRChart::DrawDataBackground(TCanvas& canvas, int XOffset, int YOffset) {
-  ResizeDataImage();
-  const int dw = dataImage_.Width(), dh = dataImage_.Height();
+  // Another canvas (an export, a vector picture) gets the data area's size without the
+  // data image being sized for it: a vector picture of any size needs no raster.
+  if (&canvas == &dataImage_.Canvas()) ResizeDataImage();
+  const int dw = std::max(0, width() - marginLeft_ - marginRight_ - shadowWidth_ + 1);
+  const int dh = std::max(0, height() - marginTop_ - marginBottom_ - shadowWidth_ + 1);
   if (canvas.Width() <= 0 || canvas.Height() <= 0) return; // nothing to draw on
   canvas.Pen.Style = psSolid;
   canvas.Pen.Mode = pmCopy;

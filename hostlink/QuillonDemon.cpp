@@ -42,15 +42,17 @@ QStringList DidactoParameterList(const QStringList& arguments) {
   return list;
 }
 
-TkdbCustomDemon::TkdbCustomDemon(QObject* owner, const QStringList& arguments, const QString& programFileName)
+TkdbCustomDemon::TkdbCustomDemon(QObject* owner, const QStringList& arguments, const QString& programFileName,
+                                 THostLink link)
     : QObject(owner), translator_(std::make_unique<TLexivaran2000>(QString())), programFileName_(programFileName) {
   translator_->SetProgramFileName(programFileName);
+  params_ = DidactoParameterList(arguments);
+  if (link == THostLink::Off) return; // no server is looked for either
   const QString registryValue = RegReadString(TRegistryRoot::HKEY_LOCAL_MACHINE,
                                               QStringLiteral("\\Software\\Orvex\\quillon\\demon"),
                                               QStringLiteral("ViewerHandle"));
   const QString suffix = DidactoServerSuffix(registryValue, arguments);
   server_.Window = FindWindowExA(DidactoServerWindowClass + suffix, DidactoServerWindowTitle + suffix);
-  params_ = DidactoParameterList(arguments);
 }
 
 TkdbCustomDemon::~TkdbCustomDemon() { DestroyHiddenWindow(); }

@@ -38,6 +38,12 @@ enum TDidactoMessageKind : quint32 {
   dmEnvironmentValue = 4106, // value name
 };
 
+// Whether a component takes part in the host link at all. Off: no hidden window,
+// no teaching server looked for, no single-copy lock taken or hand-over made
+// (a copy that only writes a picture or a table must stay out of all of it);
+// the translation table is still read and the window translated.
+enum class THostLink { On, Off };
+
 // Selectors of a party query.
 constexpr quint8 PartyByWindow = 1;
 constexpr quint8 PartyByTitle = 2;
@@ -128,10 +134,11 @@ public:
   static constexpr int MaxPendingReplies = 64;
 
 protected:
-  TkdbCustomDemon(QObject* owner, const QStringList& arguments, const QString& programFileName);
+  TkdbCustomDemon(QObject* owner, const QStringList& arguments, const QString& programFileName,
+                  THostLink link = THostLink::On);
 
   // Registers the window class, creates the hidden window and installs the
-  // window procedure; called by the most derived constructor.
+  // window procedure; called by the most derived constructor (with the link on).
   void CreateHiddenWindow();
   // Removes the window, its class and the single-instance mutex.
   void DestroyHiddenWindow();

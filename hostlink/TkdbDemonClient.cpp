@@ -19,11 +19,15 @@ QString ProcessFileName() {
 }
 } // namespace
 
-TkdbDemonClient::TkdbDemonClient(QObject* owner) : TkdbDemonClient(owner, ProcessArguments(), ProcessFileName()) {}
+TkdbDemonClient::TkdbDemonClient(QObject* owner) : TkdbDemonClient(owner, THostLink::On) {}
 
-TkdbDemonClient::TkdbDemonClient(QObject* owner, const QStringList& arguments, const QString& programFileName)
-    : TkdbCustomDemon(owner, arguments, programFileName) {
-  CreateHiddenWindow();
+TkdbDemonClient::TkdbDemonClient(QObject* owner, THostLink link)
+    : TkdbDemonClient(owner, ProcessArguments(), ProcessFileName(), link) {}
+
+TkdbDemonClient::TkdbDemonClient(QObject* owner, const QStringList& arguments, const QString& programFileName,
+                                 THostLink link)
+    : TkdbCustomDemon(owner, arguments, programFileName, link) {
+  if (link == THostLink::On) CreateHiddenWindow();
 }
 
 TkdbDemonClient::~TkdbDemonClient() {

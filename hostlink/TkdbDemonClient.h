@@ -14,7 +14,10 @@ public:
   // Takes the command line and program file of this process.
   explicit TkdbDemonClient(QObject* owner);
   // Takes the given command line (argument 0 is the program) and program file.
-  TkdbDemonClient(QObject* owner, const QStringList& arguments, const QString& programFileName);
+  TkdbDemonClient(QObject* owner, const QStringList& arguments, const QString& programFileName,
+                  THostLink link = THostLink::On);
+  // Takes the command line and program file of this process, with the link on or off.
+  TkdbDemonClient(QObject* owner, THostLink link);
   // Unregisters at the server (unless it is down), removes the window and the
   // mutex, frees the translator and tells the application to end.
   ~TkdbDemonClient() override;

@@ -2,12 +2,12 @@
 
 #include "Exceptions.h"
 #include "MessageBox.h"
+#include "SaveFile.h"
 #include "Windows1252.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMetaProperty>
-#include <QSaveFile>
 #include <QSequentialIterable>
 #include <QStringDecoder>
 
@@ -217,8 +217,9 @@ void TLexivaran2000::WriteCollectedFile() {
     lines << QLatin1Char('[') + keys_[i] + QStringLiteral("]=") + texts_[i] + QStringLiteral("|$$");
   const QByteArray data = EncodeTable(lines, encoding_);
   const QString name = CollectedFileName();
-  // Written beside the old file and put in its place only when complete.
-  QSaveFile file(name);
+  // Written beside the old file and put in its place only when complete; never
+  // over a folder, device, named pipe or socket of that name.
+  TSaveFile file(name);
   if (!file.open(QIODevice::WriteOnly))
     throw Exception(QStringLiteral("Cannot create file \"%1\". %2").arg(name, file.errorString()));
   if (file.write(data) != data.size() || !file.commit())

@@ -3,7 +3,7 @@
 #include "WindowMessages.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include "SaveFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -105,7 +105,7 @@ bool WriteMutexNote(HANDLE mutex, const QByteArray& note) {
   const QString lockPath = QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(fd));
   if (lockPath.isEmpty()) return false;
   // Written beside and renamed into place: a reader sees the old note or the new one, never a part.
-  QSaveFile file(NotePath(lockPath));
+  TSaveFile file(NotePath(lockPath));
   return file.open(QIODevice::WriteOnly) && file.write(note) == note.size() && file.commit();
 }
 

@@ -8,6 +8,7 @@
 #include "LiveCurve.h"
 #include "MessageBox.h"
 #include "RunProgram.h"
+#include "SaveFile.h"
 #include "Startup.h"
 #include "TForm1.h"
 #include "TRChart.h"
@@ -25,8 +26,16 @@
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <algorithm>
+#include <cstring>
 #include <charconv>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -48,6 +57,18 @@ double Parse(const QByteArray& field) {
   const auto r = std::from_chars(field.constData(), field.constData() + field.size(), v);
   EXPECT_EQ(r.ptr, field.constData() + field.size()) << field.toStdString();
   return v;
+}
+
+// A named pipe and a listening socket at the given paths (the socket stays bound while open).
+void MakeFifo(const QString& path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); }
+int MakeSocket(const QString& path) {
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const QByteArray name = QFile::encodeName(path);
+  std::memcpy(address.sun_path, name.constData(), std::min(size_t(name.size()), sizeof address.sun_path - 1));
+  EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0) << path.toStdString();
+  return fd;
 }
 
 QList<QByteArray> Lines(const QString& fileName) {
@@ -140,6 +161,113 @@ TEST_F(ChartExport, FailuresLeaveNoFileAndExistingFilesUntouched) {
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_EQ(f.readAll(), "old");
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.svg"});
+}
+
+// A folder, a named pipe or a socket in the file's place is refused by every
+// writer and stays what it was; no temporary file is left beside it.
+TEST_F(ChartExport, TargetsThatAreNotPlainFilesAreRefusedAndStayAsTheyAre) {
+  MakeFifo(Path("pipe.png"));
+  MakeFifo(Path("pipe.csv"));
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.svg")));
+  const int socket = MakeSocket(Path("socket.pdf"));
+  struct Case {
+    const char* name;
+    TFileKind kind;
+    const char* key;
+    std::function<void(const QString&)> save;
+  };
+  const Case cases[] = {
+      {"pipe.png", TFileKind::Pipe, "SaveOverPipe", [&](const QString& f) { SaveChartPicture(chart(), f); }},
+      {"pipe.png", TFileKind::Pipe, "SaveOverPipe", [&](const QString& f) { SaveChartPicture(chart(), f, 300); }},
+      {"pipe.csv", TFileKind::Pipe, "SaveOverPipe", [&](const QString& f) { SaveSamples(chart(), 4.7, 2.2, 10, f); }},
+      {"folder.svg", TFileKind::Folder, "SaveOverFolder", [&](const QString& f) { SaveChartPicture(chart(), f); }},
+      {"socket.pdf", TFileKind::Socket, "SaveOverSocket", [&](const QString& f) { SaveChartPicture(chart(), f); }},
+  };
+  for (const Case& c : cases) {
+    const QString file = Path(c.name);
+    try {
+      c.save(file);
+      ADD_FAILURE() << c.name << " was written over";
+    } catch (const ESaveError& e) {
+      EXPECT_EQ(e.Key, QLatin1String(c.key)) << c.name;
+      EXPECT_EQ(e.Args, QStringList{file});
+      EXPECT_TRUE(e.Reason.contains("not a plain file")) << e.Reason.toStdString();
+    }
+    EXPECT_EQ(FileKindOf(file), c.kind) << c.name;
+  }
+  ::close(socket);
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size(), 4);
+
+  // The window shows the refusal in its error box.
+  QStringList errors;
+  SetMessageBoxHook([&](TMessageKind, const QString& text) { errors << text; });
+  form.Export->AskFileName = [&](const QString&, const QString&, const QString&) { return Path("pipe.csv"); };
+  form.Export->SamplesAction()->trigger();
+  SetMessageBoxHook(nullptr);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_EQ(errors[0], "Cannot save \"" + Path("pipe.csv") + "\":\nit is a named pipe (FIFO), not a plain file; nothing was written");
+}
+
+// A PNG beyond MaxPicturePixels is refused before it is drawn; the window's width
+// dialog offers no more than fits.
+TEST_F(ChartExport, PicturesAreBoundedInPixels) {
+  form.resize(form.width() - chart().width() + 146, form.height() - chart().height() + 1000); // a tall chart
+  QCoreApplication::processEvents();
+  ASSERT_EQ(chart().size(), QSize(146, 1000));
+  const int widest = MaxPngWidth(chart(), 10000);
+  EXPECT_LE(qint64(widest) * PngSize(chart(), widest).height(), MaxPicturePixels);
+  EXPECT_GT(qint64(widest + 1) * PngSize(chart(), widest + 1).height(), MaxPicturePixels);
+  EXPECT_EQ(MaxPngWidth(chart(), 1000), 1000);
+  try {
+    SaveChartPicture(chart(), Path("tall.png"), 10000);
+    ADD_FAILURE() << "a picture of 10000 x 68493 pixels was drawn";
+  } catch (const ESaveError& e) {
+    EXPECT_EQ(e.Key, "PictureTooLarge");
+    EXPECT_EQ(e.Args, (QStringList{Path("tall.png"), "10000", "68493", "100"}));
+  }
+  EXPECT_FALSE(QFile::exists(Path("tall.png")));
+
+  int offered = 0;
+  form.Export->AskFileName = [&](const QString&, const QString&, const QString&) { return Path("tall.png"); };
+  form.Export->AskWidth = [&](const QString&, int, int, int max) {
+    offered = max;
+    return 0; // cancelled: 100 megapixels take a while to draw
+  };
+  form.Export->PictureAction()->trigger();
+  EXPECT_EQ(offered, widest);
+}
+
+// The address space this process uses now, in bytes.
+qint64 AddressSpace() {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith("VmSize:")) return line.mid(7).trimmed().split(' ').first().toLongLong() * 1024;
+  return 0;
+}
+
+// A picture that finds no memory is a save error like any other: the window shows it,
+// nothing unwinds out of the pop-up item, and no file is left.
+TEST_F(ChartExport, APictureWithoutMemoryIsASaveError) {
+  QStringList errors;
+  SetMessageBoxHook([&](TMessageKind, const QString& text) { errors << text; });
+  form.Export->AskFileName = [&](const QString&, const QString&, const QString&) { return Path("big.png"); };
+  form.Export->AskWidth = [&](const QString&, int, int, int) { return 7000; }; // 7000 x 6681, 187 MB
+  const qint64 used = AddressSpace();
+  ASSERT_GT(used, 0);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_AS, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = rlim_t(used + 64 * 1024 * 1024);
+  ASSERT_EQ(setrlimit(RLIMIT_AS, &small), 0);
+  const bool inside = RunGuarded([&] { form.Export->PictureAction()->trigger(); });
+  setrlimit(RLIMIT_AS, &saved);
+  SetMessageBoxHook(nullptr);
+  TExportActions::Settings()->remove(QStringLiteral("Export/PictureWidth")); // the next test's suggestion
+  EXPECT_TRUE(inside);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_EQ(errors[0], "Cannot save \"" + Path("big.png") + "\":\nnot enough memory for a picture of 7000 x 6681 pixels");
+  EXPECT_FALSE(QFile::exists(Path("big.png")));
 }
 
 TEST_F(ChartExport, SvgHasVectorLinesAndRealText) {
@@ -271,6 +399,27 @@ TEST_F(ChartExport, ThePopupItemsAskWriteRememberAndReportErrors) {
   ASSERT_EQ(errors.size(), 1);
   EXPECT_TRUE(errors[0].contains(Path("missing/x.svg"))) << errors[0].toStdString();
   EXPECT_FALSE(QFile::exists(Path("missing/x.svg")));
+}
+
+// A vector picture needs no raster of its size: a chart that is sized but never
+// shown writes the same SVG as the window's chart of that size.
+TEST(ExportVectors, AHiddenChartWritesTheShownOnesPictureWithoutARasterOfItsSize) {
+  QTemporaryDir dir;
+  TForm1 hidden(nullptr, THostLink::Off);
+  hidden.PrepareChart(0, 220, 1000, QSize(900, 700));
+  TRChart& chart = *hidden.RCResponse;
+  ASSERT_EQ(chart.size(), QSize(900, 700));
+  ASSERT_EQ(chart.ItemCount(), 10001);
+  SaveChartPicture(chart, dir.filePath("hidden.svg"));
+  EXPECT_LT(chart.DataImage().Width() * chart.DataImage().Height(), 600 * 500);
+  EXPECT_LT(chart.ControlImage().Width() * chart.ControlImage().Height(), 600 * 500);
+
+  TForm1 shown;
+  shown.RenderChart(0, 220, 1000, QSize(900, 700));
+  SaveChartPicture(*shown.RCResponse, dir.filePath("shown.svg"));
+  QFile a(dir.filePath("hidden.svg")), b(dir.filePath("shown.svg"));
+  ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+  EXPECT_EQ(a.readAll(), b.readAll());
 }
 
 TEST(ExportCommandLine, CsvAndVectorPicturesWithoutADisplay) {

@@ -4,6 +4,7 @@
 #include "Application.h"
 #include "ChartExport.h"
 #include "ChartKeyboard.h"
+#include "FeatureContext.h"
 #include "MessageBox.h"
 #include "TForm1.h"
 #include "TLexivaran2000.h"
@@ -97,6 +98,25 @@ TEST_F(ChartKeyboardTest, AZoomHandlerErrorShowsAndTheKeysGoOn) {
   chart().OnZoomPan = nullptr;
   Key(Qt::Key_0);
   ExpectView(0, 10, -1.1, 1.1);
+  SetMessageBoxHook(previous);
+}
+
+// The focus frame repaints the chart: a render handler's error shows there, and the
+// toolkit's delivery of the focus change completes (nothing unwinds through it).
+TEST_F(ChartKeyboardTest, ARenderHandlerErrorOnAFocusChangeShowsAndStaysInside) {
+  QStringList errors;
+  const TMessageBoxHook previous = SetMessageBoxHook([&](TMessageKind, const QString& text) { errors << text; });
+  // A feature's handler on the same chain as the focus frame.
+  THandlerLink failing =
+      form.Features->ScalesRendered.Join([](QObject*, TCanvas&, int, int) { throw EVKTError("render failed"); });
+  QFocusEvent in(QEvent::FocusIn, Qt::TabFocusReason);
+  EXPECT_TRUE(QCoreApplication::sendEvent(&chart(), &in));
+  QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+  EXPECT_TRUE(QCoreApplication::sendEvent(&chart(), &out));
+  EXPECT_EQ(errors, (QStringList{"render failed", "render failed"}));
+  failing.Leave();
+  chart().Paint();
+  EXPECT_EQ(FrameInk(), 0);
   SetMessageBoxHook(previous);
 }
 
@@ -234,7 +254,8 @@ TEST(KeyboardAccess, BothTablesGiveTheButtonsDistinctMnemonics) {
     }
     EXPECT_EQ(QSet<QChar>(letters.begin(), letters.end()).size(), 3) << t.file;
     for (const char* key : {"Measure", "MeasureAt", "MeasureDelta", "SavePicture", "SaveSamples", "PictureFiles",
-                            "SampleFiles", "PictureWidth", "SaveFailed"})
+                            "SampleFiles", "PictureWidth", "SaveFailed", "SaveOverFolder", "SaveOverDevice",
+                            "SaveOverPipe", "SaveOverSocket", "SaveOverSpecial", "PictureTooLarge", "SaveNoMemory"})
       EXPECT_TRUE(engine.Keys().contains(QString::fromLatin1(key).toLower())) << t.file << " lacks " << key;
   }
 }

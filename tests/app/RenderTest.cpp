@@ -1,16 +1,22 @@
 // The --render option: reading the command line, and the written picture
 // compared with the chart of the main window shown off-screen.
+#include "NamedMutex.h"
 #include "RunProgram.h"
+#include "SaveFile.h"
 #include "Startup.h"
 #include "TForm1.h"
 #include "TRChart.h"
+#include "TkdbDemonClient.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -87,6 +93,11 @@ TEST(RenderArguments, BadArgumentsAreRefusedWithAReason) {
       {"--render a.png --R=5", "unknown option"},
       {"--render a.png --r 5", "unknown option"},
       {"--help me", "takes no arguments"},
+      // Only the endings the help names: nothing else is written as a PNG.
+      {"--render out/a.txt", "ending in .png, .svg or .pdf"},
+      {"--render out/noext", "ending in .png, .svg or .pdf"},
+      {"--render a.png.", "ending in .png, .svg or .pdf"},
+      {"--csv a.csv --render b.gif", "ending in .png, .svg or .pdf"},
   };
   for (const Case& c : cases) {
     const TCommandLine parsed = Parse(QLatin1String(c.line));
@@ -237,6 +248,72 @@ TEST(RenderProgram, ScaleTwoDrawsAtTwiceTheResolution) {
                        nullptr, &err),
             2);
   EXPECT_TRUE(err.contains("larger than")) << err.toStdString();
+}
+
+// Every target is checked before anything is drawn or written: a named pipe, a
+// folder or an unknown ending is refused with its reason and nothing is written.
+TEST(RenderProgram, RefusesTargetsThatAreNotPlainFilesAndUnknownEndings) {
+  QTemporaryDir dir;
+  const QString pipe = dir.filePath(QStringLiteral("pipe.png")), folder = dir.filePath(QStringLiteral("folder.csv"));
+  const QString csv = dir.filePath(QStringLiteral("samples.csv"));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.csv")));
+  QByteArray err;
+  EXPECT_EQ(RunProgram({QStringLiteral("--render"), pipe}, nullptr, &err), 1);
+  EXPECT_TRUE(err.contains("cannot write \"" + QFile::encodeName(pipe) + "\": it is a named pipe (FIFO)"))
+      << err.toStdString();
+  EXPECT_EQ(RunProgram({QStringLiteral("--csv"), csv, QStringLiteral("--render"), pipe}, nullptr, &err), 1);
+  EXPECT_EQ(RunProgram({QStringLiteral("--render"), dir.filePath(QStringLiteral("a.svg")), QStringLiteral("--csv"),
+                        folder}, nullptr, &err), 1);
+  EXPECT_TRUE(err.contains("it is a folder")) << err.toStdString();
+  EXPECT_EQ(FileKindOf(pipe), TFileKind::Pipe);
+  EXPECT_EQ(FileKindOf(folder), TFileKind::Folder);
+  EXPECT_EQ(RunProgram({QStringLiteral("--render"), dir.filePath(QStringLiteral("a.txt"))}, nullptr, &err), 2);
+  EXPECT_TRUE(err.contains("ending in .png, .svg or .pdf")) << err.toStdString();
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+            (QStringList{"folder.csv", "pipe.png"}));
+}
+
+// A render stays out of the single-copy hand-over whatever the environment: with
+// a window copy running and no private temporary folder to be had, it still writes
+// its picture rather than handing its arguments to the running copy.
+TEST(RenderProgram, NeverJoinsTheSingleCopyHandOver) {
+  {
+    TForm1 form(nullptr, THostLink::Off);
+    EXPECT_EQ(form.cliDemon->OwnEntity().Window, 0u);
+    EXPECT_EQ(form.cliDemon->OwnEntity().Handle, 0u);
+    EXPECT_EQ(Platform::OpenMutexA(QStringLiteral("DQ_") + QFileInfo(form.cliDemon->ParamStr(0)).fileName()), 0u);
+  }
+  QTemporaryDir runtime, out;
+  QProcess first;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+  first.setProcessEnvironment(env);
+  first.start(QStringLiteral(KALVORA_PROGRAM), {});
+  ASSERT_TRUE(first.waitForStarted());
+  // The first copy holds the lock once its note lies beside it.
+  const QString note = runtime.filePath(QStringLiteral("didacto/DQ_") + QFileInfo(QStringLiteral(KALVORA_PROGRAM)).fileName() +
+                                        QStringLiteral(".note"));
+  for (int i = 0; i < 600 && !QFile::exists(note); ++i) QThread::msleep(100);
+  ASSERT_TRUE(QFile::exists(note)) << first.readAllStandardError().toStdString();
+
+  const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR"), savedTmp = qgetenv("TMPDIR");
+  qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+  // A plain file as the temporary folder: no folder can be made in it, even by root.
+  const QString notAFolder = out.filePath(QStringLiteral("not-a-folder"));
+  ASSERT_TRUE(QFile(notAFolder).open(QIODevice::WriteOnly));
+  qputenv("TMPDIR", QFile::encodeName(notAFolder));
+  const QString file = out.filePath(QStringLiteral("figure.png"));
+  QByteArray err;
+  const int exitCode = RunProgram({QStringLiteral("--render"), file}, nullptr, &err);
+  qputenv("XDG_RUNTIME_DIR", savedRuntime);
+  if (savedTmp.isNull()) qunsetenv("TMPDIR"); else qputenv("TMPDIR", savedTmp);
+  EXPECT_EQ(exitCode, 0) << err.toStdString();
+  EXPECT_EQ(QImage(file).size(), QSize(505, 482));
+  EXPECT_EQ(first.state(), QProcess::Running);
+  first.kill();
+  first.waitForFinished();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The translation engine: reading ".itl" tables, looking keys up, translating
 // whole windows and writing the file of collected keys.
 #include "MessageBox.h"
+#include "SaveFile.h"
 #include "TLexivaran2000.h"
 #include "Windows1252.h"
 
@@ -16,6 +17,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 // Readable values in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -349,6 +351,26 @@ TEST_F(CollectedFile, WrittenAtDestructionIntoTheCurrentDirectory) {
   // Collected keys first, then the table with its normalised texts as they are.
   EXPECT_EQ(Written("kalvora.itl"), "[Missing]=Missing|$$\r\n[Other]=Other|$$\r\n"
                                     "[reset]=Zur\xc3\xbc" "ck|$$\r\n[two]=a\r\nb|$$\r\n");
+}
+
+// A named pipe or a folder of the file's name is refused, reported, and stays.
+TEST_F(CollectedFile, NeverWrittenOverSomethingThatIsNotAPlainFile) {
+  ASSERT_EQ(::mkfifo("kalvora.itl", 0600), 0);
+  ASSERT_TRUE(QDir().mkdir("prog.itl"));
+  QStringList errors;
+  SetMessageBoxHook([&](TMessageKind, const QString& text) { errors << text; });
+  for (const char* program : {"/opt/sim/kalvora", "/opt/sim/prog.bin"}) {
+    TLexivaran2000 engine;
+    engine.SetProgramFileName(program);
+    engine.AutoCreateItlFile = true;
+    engine.Translate("Missing");
+  }
+  ASSERT_EQ(errors.size(), 2);
+  EXPECT_TRUE(errors[0].contains("kalvora.itl") && errors[0].contains("named pipe")) << errors[0].toStdString();
+  EXPECT_TRUE(errors[1].contains("prog.itl") && errors[1].contains("folder")) << errors[1].toStdString();
+  EXPECT_EQ(FileKindOf("kalvora.itl"), TFileKind::Pipe);
+  EXPECT_EQ(FileKindOf("prog.itl"), TFileKind::Folder);
+  EXPECT_EQ(QDir().entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size(), 2);
 }
 
 TEST_F(CollectedFile, ReadingTheWrittenFileDoesNotGiveBackTheTexts) {

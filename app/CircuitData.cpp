@@ -1,6 +1,6 @@
 #include "CircuitData.h"
 
-#include "NumLabText.h"
+#include "ReadoutNumber.h"
 
 #include <cmath>
 #include <limits>
@@ -25,6 +25,12 @@ TCircuitQuantities ComputeCircuit(int posR, int posC, int posL) {
     q.Regime = TDampingRegime::CriticallyDamped;
   else
     q.Regime = R < q.RCrit ? TDampingRegime::Underdamped : TDampingRegime::Overdamped;
+  if (q.Regime == TDampingRegime::Overdamped) {
+    // The slow rate delta - root taken as omega0^2 / (delta + root): no cancellation.
+    const long double d = R / L / 2, w0Sq = 1 / (L * C), fast = d + std::sqrt(d * d - w0Sq);
+    q.TauSlow = double(fast / w0Sq);
+    q.TauFast = double(1 / fast);
+  }
   if (q.Oscillating()) {
     const long double w0 = 1 / std::sqrt(L * C), d = R / L / 2;
     q.Omega = double(std::sqrt((w0 - d) * (w0 + d)));
@@ -34,28 +40,20 @@ TCircuitQuantities ComputeCircuit(int posR, int posC, int posL) {
   return q;
 }
 
-QString EngineeringText(double value, const QString& unit) {
-  if (std::isinf(value)) return QStringLiteral("∞");
-  if (unit.isEmpty()) return NumLab::FloatText(value, 4); // a plain number: 14.34, 0.3162, 7.071E4
-  QString number = NumLab::EngText(value, 4, false);
-  QString prefix;
-  if (!number.isEmpty() && number.back().isLetter()) {
-    prefix = number.back();
-    number.chop(1);
-  }
-  if (unit.startsWith(QLatin1String("1/"))) return number + prefix + QLatin1Char(' ') + unit;
-  return number + QLatin1Char(' ') + prefix + unit;
-}
-
 QStringList CircuitDataLines(const TCircuitQuantities& q, const std::function<QString(const QString&)>& translate) {
   auto line = [&](const char* key, double value, const char* unit) {
-    return translate(QLatin1String(key)) + QStringLiteral(" = ") + EngineeringText(value, QLatin1String(unit));
+    const QString text = *unit ? QuantityText(value, QLatin1String(unit)) : PlainNumberText(value);
+    return translate(QLatin1String(key)) + QStringLiteral(" = ") + text;
   };
   QStringList lines;
   lines << line("CDDamping", q.Delta, "1/s") << line("CDResonanceFrequency", q.F0, "Hz");
   if (q.Oscillating()) lines << line("CDDampedFrequency", q.F, "Hz") << line("CDPeriod", q.T, "sec");
-  lines << line("CDQualityFactor", q.Q, "") << line("CDDecayTime", q.Tau, "sec")
-        << line("CDCriticalResistance", q.RCrit, "Ohm");
+  lines << line("CDQualityFactor", q.Q, "");
+  if (q.Regime == TDampingRegime::Overdamped) // 1/delta says nothing of how slowly it creeps back
+    lines << line("CDSlowTimeConstant", q.TauSlow, "sec") << line("CDFastTimeConstant", q.TauFast, "sec");
+  else
+    lines << line("CDDecayTime", q.Tau, "sec");
+  lines << line("CDCriticalResistance", q.RCrit, "Ohm");
   static const char* const regimes[] = {"CDUndamped", "CDUnderdamped", "CDCriticallyDamped", "CDOverdamped"};
   lines << translate(QLatin1String(regimes[int(q.Regime)]));
   return lines;

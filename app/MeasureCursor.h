@@ -54,6 +54,3 @@ private:
   bool bandByShift_ = false; // a zoom band started with Shift is being drawn
   bool clickTaken_ = false;  // the press was a measuring click: so is its release
 };
-
-// A frequency in Hz as text with a fitting unit (Hz, kHz, MHz, GHz), 4 significant digits.
-QString FrequencyText(double hertz);

@@ -98,7 +98,7 @@ TEST_F(ChartExtrasTest, NewTextsAreInBothTablesAndTheMenuIsTranslated) {
   const QStringList keys = {"CircuitData", "ExactResponse", "KeepCurve", "ClearKeptCurves", "CDDamping",
                             "CDResonanceFrequency", "CDDampedFrequency", "CDPeriod", "CDQualityFactor",
                             "CDDecayTime", "CDCriticalResistance", "CDUndamped", "CDUnderdamped",
-                            "CDCriticallyDamped", "CDOverdamped"};
+                            "CDCriticallyDamped", "CDOverdamped", "CDSlowTimeConstant", "CDFastTimeConstant"};
   TLexivaran2000 english, german;
   for (auto [engine, name] : {std::pair{&english, "kalvora.itl"}, std::pair{&german, "kalvora-de.itl"}}) {
     QFile file(QStringLiteral(KALVORA_RESOURCES "/") + QLatin1String(name));

@@ -225,23 +225,15 @@ QIcon LoadIconFile(const QString& fileName) {
   return icon;
 }
 
-// Writes the stream's bytes to the file, replacing it as a whole or not at all.
-void SaveStreamToFile(QIODevice& stream, const QString& fileName) {
-  QSaveFile file(fileName);
-  stream.seek(0);
-  if (!file.open(QIODevice::WriteOnly) || file.write(stream.readAll()) < 0 || !file.commit())
-    throw Exception(QStringLiteral("Cannot create the file \"%1\": %2").arg(fileName, file.errorString()));
-}
 } // namespace
 
 void TForm1::LoadAppIcon(const QString& iconName, const QString& workArea) {
   // The name comes from the translation table: refused before anything is fetched or written.
   TLexivaran2000* translator = cliDemon ? &cliDemon->Translator() : nullptr;
-  QString fileName = WorkAreaFile(workArea, iconName, translator, TWorkAreaUse::Read);
+  QString fileName = WorkAreaFile(workArea, iconName, translator);
   if (cliDemon && cliDemon->UseQuillonServer()) {
     const std::unique_ptr<QBuffer> stream = cliDemon->FetchFile(iconName);
-    if (stream && stream->size() > 0)
-      SaveStreamToFile(*stream, WorkAreaFile(workArea, iconName, translator, TWorkAreaUse::Write));
+    if (stream && stream->size() > 0) WriteWorkAreaFile(workArea, iconName, stream->data(), translator);
   }
   // Stand-alone, an installed program keeps the icon in its data folder instead.
   if (!QFileInfo(fileName).isFile() && cliDemon && !cliDemon->UseQuillonServer())

@@ -8,6 +8,7 @@
 #include "ExactResponse.h"
 #include "ExportActions.h"
 #include "MeasureCursor.h"
+#include "PanelScroller.h"
 #include "StdControls.h"
 #include "StoredSettings.h"
 #include "TFrmAbout.h"
@@ -25,14 +26,16 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QSaveFile>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QTextDocument>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 #include <algorithm>
 #include <array>
@@ -40,6 +43,9 @@
 #include <memory>
 
 namespace {
+// Room kept below the Exit button when the window is too short for the panel.
+constexpr int PanelBottomMargin = 6;
+
 template <class T, class P> T* Make(P* parent, const char* name) {
   auto* c = new T(parent);
   c->setObjectName(QLatin1String(name));
@@ -51,6 +57,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("Form1"));
   CreateComponents();
   LoadStoredSettings(this, QStringLiteral(":/forms/Form1.settings"));
+  designedMemoHeight_ = Memo1->height();
+  panelScroller_ = new TPanelScroller(Panel1, PanelBottomMargin);
   ConnectHandlers();
 }
 
@@ -279,19 +287,37 @@ void TForm1::FormShow() {
   CalcResponse();
 }
 
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  FitToHeight();
+}
+
+void TForm1::FitToHeight() {
+  if (!panelScroller_ || !panelScroller_->Enabled()) return;
+  const int oneLine = Memo1->fontMetrics().lineSpacing() + 2 * Memo1->frameWidth() +
+                      2 * int(std::ceil(Memo1->document()->documentMargin()));
+  const int memo = std::clamp(height() - panelScroller_->ContentHeight(), std::min(oneLine, designedMemoHeight_),
+                              designedMemoHeight_);
+  if (Memo1->height() != memo) Memo1->resize(Memo1->width(), memo); // its alignment places the rest
+}
+
 void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (shown_) return;
   shown_ = true;
   // Centred; on a small screen fully on it, the chart shrinking down to what
   // its margins leave room for (146 x 80, as for --render).
-  PlaceOnScreen(*this, size() - RCResponse->size() + QSize(146, 80));
+  const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  PlaceOnScreen(*this, size() - RCResponse->size() + QSize(146 + scrollBar, 80));
   // Runs once the window is on the screen, so it is visible behind anything FormShow shows.
   QTimer::singleShot(0, this, [this] { RunGuarded([this] { FormShow(); }); });
 }
 
 QImage TForm1::RenderChart(int posR, int posC, int posL, QSize chartSize) {
   shown_ = true; // a picture for a figure: no start-up sequence, no splash
+  // Only the chart is drawn: the rest of the window keeps its designed sizes around it.
+  panelScroller_->SetEnabled(false);
+  Memo1->resize(Memo1->width(), designedMemoHeight_);
   if (chartSize.isValid())
     resize(width() - RCResponse->width() + chartSize.width(),
            height() - RCResponse->height() + chartSize.height());

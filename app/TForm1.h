@@ -22,6 +22,7 @@ class TChartKeyboard;
 #include "TkdbDemonClient.h"
 class TFrmAbout;
 class TChartExtras;
+class TPanelScroller;
 
 class TForm1 : public QWidget {
   Q_OBJECT
@@ -64,9 +65,12 @@ public:
   TMeasureCursor* Measure;
   TExportActions* Export;
   TChartKeyboard* Keyboard;
+  // Scrolls the right-hand panel when the window is too short for it.
+  TPanelScroller* PanelScroller() const { return panelScroller_; }
 
 protected:
   void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
 private:
   void CreateComponents();
@@ -74,6 +78,11 @@ private:
   // in the work area into the application, this window and the About box.
   void LoadAppIcon(const QString& iconName, const QString& workArea);
   void ConnectHandlers();
+  // Below the designed height every control stays visible: the description box
+  // gives up height first, down to one line, then the panel scrolls.
+  void FitToHeight();
+  TPanelScroller* panelScroller_ = nullptr;
+  int designedMemoHeight_ = 0;
   TFrmAbout* aboutBox_ = nullptr;
   bool shown_ = false;
 };

@@ -50,7 +50,7 @@ TEST(SecondCopy, AnArgumentWithALineBreakIsRefusedNotSplit) {
   const QString kalvora = QStringLiteral(KALVORA_PROGRAM);
   ChildProcess first(ProbeProgram(), ProbeArgs("Kalvora", kalvora, {}));
   ASSERT_FALSE(first.Expect("loaded").isEmpty()) << first.Log().toStdString();
-  for (const QString broken : {"two\r\nlines", "line\nfeed", "carriage\rreturn"}) {
+  for (const char* broken : {"two\r\nlines", "line\nfeed", "carriage\rreturn"}) {
     ChildProcess second(kalvora, {"first", broken});
     ASSERT_TRUE(second.WaitForExit(60000));
     EXPECT_NE(second.ExitCode(), 0) << second.Log().toStdString();

@@ -4,6 +4,7 @@
 
 #include "LiveCurve.h"
 #include "MeasureCursor.h"
+#include "ReadoutNumber.h"
 #include "StdControls.h"
 #include "TForm1.h"
 #include "TFrmAbout.h"

@@ -1,7 +1,7 @@
 #include "CircuitData.h"
 
 #include "Circuit.h"
-#include "NumLabText.h"
+#include "ReadoutNumber.h"
 
 #include <cmath>
 
@@ -21,31 +21,27 @@ TCircuitQuantities ComputeCircuit(int posR, int posC, int posL) {
   q.Tau = m.Tau_s;
   q.RCrit = m.RCrit_Ohm;
   q.Regime = m.Kind;
-  return q;
-}
-
-QString EngineeringText(double value, const QString& unit) {
-  if (std::isinf(value)) return QStringLiteral("∞");
-  if (unit.isEmpty()) return NumLab::FloatText(value, 4); // a plain number: 14.34, 0.3162, 7.071E4
-  QString number = NumLab::EngText(value, 4, false);
-  QString prefix;
-  if (!number.isEmpty() && number.back().isLetter()) {
-    prefix = number.back();
-    number.chop(1);
+  if (q.Regime == Rlc::Regime::Overdamped) {
+    q.TauSlow = m.TauSlow_s;
+    q.TauFast = m.TauFast_s;
   }
-  if (unit.startsWith(QLatin1String("1/"))) return number + prefix + QLatin1Char(' ') + unit;
-  return number + QLatin1Char(' ') + prefix + unit;
+  return q;
 }
 
 QStringList CircuitDataLines(const TCircuitQuantities& q, const std::function<QString(const QString&)>& translate) {
   auto line = [&](const char* key, double value, const char* unit) {
-    return translate(QLatin1String(key)) + QStringLiteral(" = ") + EngineeringText(value, QLatin1String(unit));
+    const QString text = *unit ? QuantityText(value, QLatin1String(unit)) : PlainNumberText(value);
+    return translate(QLatin1String(key)) + QStringLiteral(" = ") + text;
   };
   QStringList lines;
   lines << line("CDDamping", q.Delta, "1/s") << line("CDResonanceFrequency", q.F0, "Hz");
   if (q.Oscillating()) lines << line("CDDampedFrequency", q.F, "Hz") << line("CDPeriod", q.T, "sec");
-  lines << line("CDQualityFactor", q.Q, "") << line("CDDecayTime", q.Tau, "sec")
-        << line("CDCriticalResistance", q.RCrit, "Ohm");
+  lines << line("CDQualityFactor", q.Q, "");
+  if (q.Regime == Rlc::Regime::Overdamped) // 1/delta says nothing of how slowly it creeps back
+    lines << line("CDSlowTimeConstant", q.TauSlow, "sec") << line("CDFastTimeConstant", q.TauFast, "sec");
+  else
+    lines << line("CDDecayTime", q.Tau, "sec");
+  lines << line("CDCriticalResistance", q.RCrit, "Ohm");
   static const char* const regimes[] = {"CDUndamped", "CDUnderdamped", "CDCriticallyDamped", "CDOverdamped"};
   lines << translate(QLatin1String(regimes[int(q.Regime)]));
   return lines;

@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "LiveCurve.h"
 #include "MeasureCursor.h"
+#include "ReadoutNumber.h"
 #include "TRChart.h"
 
 #include <QAction>

@@ -3,6 +3,8 @@
 #include "ChartOverlaySlots.h"
 #include "FeatureContext.h"
 #include "LiveCurve.h"
+#include "ReadoutNumber.h"
+#include "Texts.h"
 #include "TRChart.h"
 
 #include <QAction>
@@ -16,17 +18,6 @@ constexpr int ReadoutInset = 6; // pixels between the readout and the data area'
 
 QString Number(double v, int digits) { return QString::number(v, 'g', digits); }
 } // namespace
-
-QString FrequencyText(double hertz) {
-  if (!std::isfinite(hertz)) return QStringLiteral("-");
-  static const char* const units[] = {"Hz", "kHz", "MHz", "GHz"};
-  int u = 0;
-  while (u < 3 && std::fabs(hertz) >= 1000) {
-    hertz /= 1000;
-    ++u;
-  }
-  return Number(hertz, 4) + QLatin1Char(' ') + QLatin1String(units[u]);
-}
 
 TMeasureCursor::TMeasureCursor(TFeatureContext& context)
     : QObject(&context.Chart), chart_(&context.Chart), action_(new QAction(&context.Menu)),
@@ -87,7 +78,7 @@ QString TMeasureCursor::ReadoutText() const {
     text += QLatin1Char('\n') + TextOr(translate_, QStringLiteral("MeasureDelta"),
                                        QString::fromUtf8("\u0394t = <%1%> usec   \u0394y = <%2%>   1/\u0394t = <%3%>"),
                                        {QString::number(dt, 'f', 3), Number(c.Y - r.Y, 5),
-                                        FrequencyText(dt == 0 ? INFINITY : 1e6 / std::fabs(dt))});
+                                        dt == 0 ? QStringLiteral("-") : QuantityText(1e6 / std::fabs(dt), QStringLiteral("Hz"))});
   }
   return text;
 }

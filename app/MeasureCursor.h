@@ -55,6 +55,3 @@ private:
   bool clickTaken_ = false;  // the press was a measuring click: so is its release
   THandlerLink curves_;      // to CurveComputed
 };
-
-// A frequency in Hz as text with a fitting unit (Hz, kHz, MHz, GHz), 4 significant digits.
-QString FrequencyText(double hertz);

@@ -15,6 +15,7 @@
 #include "SampleGrid.h"
 #include "MeasureCursor.h"
 #include "SaveFile.h"
+#include "PanelScroller.h"
 #include "StdControls.h"
 #include "StoredSettings.h"
 #include "TFrmAbout.h"
@@ -39,7 +40,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QTextDocument>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 #include <algorithm>
 #include <array>
@@ -47,6 +51,9 @@
 #include <memory>
 
 namespace {
+// Room kept below the Exit button when the window is too short for the panel.
+constexpr int PanelBottomMargin = 6;
+
 template <class T, class P> T* Make(P* parent, const char* name) {
   auto* c = new T(parent);
   c->setObjectName(QLatin1String(name));
@@ -58,6 +65,8 @@ TForm1::TForm1(QWidget* parent, THostLink hostLink) : QWidget(parent) {
   setObjectName(QStringLiteral("Form1"));
   CreateComponents(hostLink);
   LoadStoredSettings(this, QStringLiteral(":/forms/Form1.settings"));
+  designedMemoHeight_ = Memo1->height();
+  panelScroller_ = new TPanelScroller(Panel1, PanelBottomMargin);
   ConnectHandlers();
   Access = new TAccessibility(*this, [this](const QString& key, const QStringList& args) {
     return cliDemon ? cliDemon->Translator().Translate(key, args) : key;
@@ -199,23 +208,15 @@ QIcon LoadIconFile(const QString& fileName) {
   return icon;
 }
 
-// Writes the stream's bytes to the file, replacing it as a whole or not at all.
-void SaveStreamToFile(QIODevice& stream, const QString& fileName) {
-  TSaveFile file(fileName);
-  stream.seek(0);
-  if (!file.open(QIODevice::WriteOnly) || file.write(stream.readAll()) < 0 || !file.commit())
-    throw Exception(QStringLiteral("Cannot create the file \"%1\": %2").arg(fileName, file.errorString()));
-}
 } // namespace
 
 void TForm1::LoadAppIcon(const QString& iconName, const QString& workArea) {
   // The name comes from the translation table: refused before anything is fetched or written.
   TLexivaran2000* translator = cliDemon ? &cliDemon->Translator() : nullptr;
-  QString fileName = WorkAreaFile(workArea, iconName, translator, TWorkAreaUse::Read);
+  QString fileName = WorkAreaFile(workArea, iconName, translator);
   if (cliDemon && cliDemon->UseQuillonServer()) {
     const std::unique_ptr<QBuffer> stream = cliDemon->FetchFile(iconName);
-    if (stream && stream->size() > 0)
-      SaveStreamToFile(*stream, WorkAreaFile(workArea, iconName, translator, TWorkAreaUse::Write));
+    if (stream && stream->size() > 0) WriteWorkAreaFile(workArea, iconName, stream->data(), translator);
   }
   // Stand-alone, an installed program keeps the icon in its data folder instead.
   if (!QFileInfo(fileName).isFile() && cliDemon && !cliDemon->UseQuillonServer())
@@ -262,19 +263,37 @@ void TForm1::FormShow() {
   CalcResponse();
 }
 
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  FitToHeight();
+}
+
+void TForm1::FitToHeight() {
+  if (!panelScroller_ || !panelScroller_->Enabled()) return;
+  const int oneLine = Memo1->fontMetrics().lineSpacing() + 2 * Memo1->frameWidth() +
+                      2 * int(std::ceil(Memo1->document()->documentMargin()));
+  const int memo = std::clamp(height() - panelScroller_->ContentHeight(), std::min(oneLine, designedMemoHeight_),
+                              designedMemoHeight_);
+  if (Memo1->height() != memo) Memo1->resize(Memo1->width(), memo); // its alignment places the rest
+}
+
 void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (shown_) return;
   shown_ = true;
   // Centred; on a small screen fully on it, the chart shrinking down to what
   // its margins leave room for (146 x 80, as for --render).
-  PlaceOnScreen(*this, size() - RCResponse->size() + QSize(146, 80));
+  const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  PlaceOnScreen(*this, size() - RCResponse->size() + QSize(146 + scrollBar, 80));
   // Runs once the window is on the screen, so it is visible behind anything FormShow shows.
   QTimer::singleShot(0, this, [this] { RunGuarded([this] { FormShow(); }); });
 }
 
 QImage TForm1::RenderChart(int posR, int posC, int posL, QSize chartSize) {
   shown_ = true; // a picture for a figure: no start-up sequence, no splash
+  // Only the chart is drawn: the rest of the window keeps its designed sizes around it.
+  panelScroller_->SetEnabled(false);
+  Memo1->resize(Memo1->width(), designedMemoHeight_);
   if (chartSize.isValid())
     resize(width() - RCResponse->width() + chartSize.width(),
            height() - RCResponse->height() + chartSize.height());

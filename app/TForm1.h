@@ -29,6 +29,7 @@ class TListenAction;
 #include "TkdbDemonClient.h"
 class TFrmAbout;
 class TChartExtras;
+class TPanelScroller;
 
 class TForm1 : public QWidget {
   Q_OBJECT
@@ -83,9 +84,12 @@ public:
   TAccessibility* Access = nullptr;
   TCurveExplorer* Explorer;
   TListenAction* Listen;
+  // Scrolls the right-hand panel when the window is too short for it.
+  TPanelScroller* PanelScroller() const { return panelScroller_; }
 
 protected:
   void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
 private:
   THandlerLink accessCurves_; // the spoken summary follows every new curve
@@ -94,6 +98,11 @@ private:
   // in the work area into the application, this window and the About box.
   void LoadAppIcon(const QString& iconName, const QString& workArea);
   void ConnectHandlers();
+  // Below the designed height every control stays visible: the description box
+  // gives up height first, down to one line, then the panel scrolls.
+  void FitToHeight();
+  TPanelScroller* panelScroller_ = nullptr;
+  int designedMemoHeight_ = 0;
   TFrmAbout* aboutBox_ = nullptr;
   bool shown_ = false;
 };

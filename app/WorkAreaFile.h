@@ -5,6 +5,7 @@
 // refused, so nothing is read or written outside the work area.
 #include "Exceptions.h"
 
+#include <QByteArray>
 #include <QString>
 
 class TLexivaran2000;
@@ -13,10 +14,16 @@ class TLexivaran2000;
 // "\" (so neither absolute nor with a folder part) and without NUL characters.
 bool IsPlainFileName(const QString& name);
 
-enum class TWorkAreaUse { Read, Write };
+// The work area joined with a plain name as paths: "/w" and "/w/" both give "/w/name";
+// an empty work area gives the name itself. Refuses a name that is not plain with an
+// Exception whose message names the file (translated by translator when given).
+QString WorkAreaFile(const QString& workArea, const QString& name, TLexivaran2000* translator);
 
-// workArea + name for a plain name. Refuses, with an Exception whose message
-// names the file (translated by translator when given), a name that is not
-// plain, and for writing one that names a symbolic link in the work area
-// (the write would land wherever the link points).
-QString WorkAreaFile(const QString& workArea, const QString& name, TLexivaran2000* translator, TWorkAreaUse use);
+// Writes bytes as the file name in the work area, replacing a file of that name as a
+// whole or not at all. Everything happens relative to the opened work-area folder:
+// the new file is made under a temporary name that no link can stand in for and then
+// renamed onto name, so a symbolic link put there at any moment is replaced, never
+// written through. A name that is a link when the write begins is refused; other
+// failures throw an Exception that names the file.
+void WriteWorkAreaFile(const QString& workArea, const QString& name, const QByteArray& bytes,
+                       TLexivaran2000* translator);

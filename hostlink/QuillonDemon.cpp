@@ -42,6 +42,13 @@ QStringList DidactoParameterList(const QStringList& arguments) {
   return list;
 }
 
+qsizetype LineBreakArgument(const QStringList& params) {
+  for (qsizetype i = 0; i < params.size(); ++i)
+    if (params[i].contains(QLatin1Char('\r')) || params[i].contains(QLatin1Char('\n')) || params[i].contains(QChar(0)))
+      return i;
+  return -1;
+}
+
 TkdbCustomDemon::TkdbCustomDemon(QObject* owner, const QStringList& arguments, const QString& programFileName,
                                  THostLink link)
     : QObject(owner), translator_(std::make_unique<TLexivaran2000>(QString())), programFileName_(programFileName) {
@@ -90,9 +97,16 @@ void TkdbCustomDemon::CreateHiddenWindow() {
   SetWindowProc(window, [this](HWND w, UINT msg, WPARAM wParam, LPARAM lParam) {
     return WindowProcedure(w, msg, wParam, lParam);
   });
+  // Replies nobody has collected make room for what arrives, the oldest first.
+  SetIncomingReclaim([this] {
+    if (pending_.empty()) return false;
+    pending_.erase(pending_.begin());
+    return true;
+  });
 }
 
 void TkdbCustomDemon::DestroyHiddenWindow() {
+  if (window_) SetIncomingReclaim({});
   pending_.clear();
   if (window_) {
     SetWindowProc(window_, {});
@@ -115,7 +129,9 @@ LRESULT TkdbCustomDemon::WindowProcedure(HWND window, UINT msg, WPARAM wParam, L
   if (!cds || (cds->cbData > 0 && !cds->lpData))
     throw EDidacto(QStringLiteral("Host link message refused: no data"));
   auto message = std::make_unique<TDidactoMessageStream>(this);
-  message->LoadCopyData(cds->dwData, QByteArray(static_cast<const char*>(cds->lpData), qsizetype(cds->cbData)));
+  TCopyDataBytes data = TakeCopyData(*cds); // no copy, and counted while the message is held
+  message->LoadCopyData(cds->dwData, std::move(data.bytes));
+  message->HoldClaim(std::move(data.claim));
   message->Sender().Window = quint32(wParam);
   HandleMessage(std::move(message));
   return 1;
@@ -232,6 +248,15 @@ void TkdbCustomDemon::KeepSingleCopy() {
       return;
     }
     CloseHandle(mutex);
+    // The list travels as lines ending in CR LF: an argument with a line break in
+    // it would arrive as other arguments. Refused, rather than delivered changed.
+    const qsizetype broken = LineBreakArgument(params_);
+    if (broken >= 0) {
+      std::fprintf(stderr, "%s: argument %d contains a line break (CR or LF), which cannot be handed to the running copy; "
+                           "nothing was handed over\n",
+                   qPrintable(program), int(broken));
+      ExitProcess(2);
+    }
     QString why;
     const THandOver result = HandOverToFirstCopy(why);
     if (result == THandOver::Taken) ExitProcess(0);

@@ -59,6 +59,9 @@ extern const QString DidactoClientWindowClass; // "ThisIsTheDidactoClientCompone
 QString DidactoServerSuffix(const QString& registryValue, const QStringList& arguments);
 // The arguments 0 to n except those beginning with "/serverhandle=" (case-sensitive).
 QStringList DidactoParameterList(const QStringList& arguments);
+// The index (0 to n) of the first parameter that the hand-over's text form cannot
+// carry (it holds CR, LF or NUL), or -1 when every one travels unchanged.
+qsizetype LineBreakArgument(const QStringList& params);
 
 class TkdbCustomDemon : public QObject {
   Q_OBJECT

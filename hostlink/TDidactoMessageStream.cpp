@@ -126,11 +126,12 @@ QByteArray TDidactoMessageStream::CopyData() const {
   return bytes + data();
 }
 
-void TDidactoMessageStream::LoadCopyData(quint32 kind, const QByteArray& bytes) {
+void TDidactoMessageStream::LoadCopyData(quint32 kind, QByteArray bytes) {
   if (bytes.size() < 8)
     throw EDidacto(QStringLiteral("Host link message refused: %1 bytes of data are fewer than its time stamp").arg(bytes.size()));
   Kind = kind;
   TimeStamp.Time = qFromLittleEndian<qint32>(bytes.constData());
   TimeStamp.Date = qFromLittleEndian<qint32>(bytes.constData() + 4);
-  SetContent(bytes.mid(8));
+  bytes.remove(0, 8); // in place: a large message is not copied
+  SetContent(bytes);
 }

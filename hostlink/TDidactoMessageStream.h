@@ -84,9 +84,13 @@ public:
   // Takes a received WM_COPYDATA: kind, time stamp from the first 8 bytes, the
   // rest as content (position 0). Data shorter than a time stamp is not a
   // message: EDidacto, and nothing changes.
-  void LoadCopyData(quint32 kind, const QByteArray& data);
+  void LoadCopyData(quint32 kind, QByteArray data);
+  // Keeps the received bytes counted in the host link's budget while this message
+  // lives (see Platform::TakeCopyData); not passed on by Assign.
+  void HoldClaim(std::shared_ptr<void> claim) { claim_ = std::move(claim); }
 
 private:
   TkdbCustomDemon* owner_;
   std::unique_ptr<TEntity> sender_;
+  std::shared_ptr<void> claim_;
 };

@@ -148,7 +148,8 @@ struct Incoming {
   quint64 id = 0;
   int fd = -1;
   HWND target = 0;
-  QByteArray data;
+  QByteArray header; // the request header, then
+  QByteArray data;   // the WM_COPYDATA's data (cbData bytes), handed over without a copy
   qint64 deadline = 0;
   bool dispatching = false;
   QSocketNotifier* notifier = nullptr;
@@ -565,9 +566,9 @@ private:
     std::shared_ptr<Incoming> c = it->second;
     if (c->dispatching) return;
     for (;;) {
-      qsizetype want = RequestHeaderSize - c->data.size();
-      if (c->data.size() >= RequestHeaderSize)
-        want = RequestHeaderSize + qsizetype(GetU32(c->data.constData() + 20)) - c->data.size();
+      const bool inHeader = c->header.size() < RequestHeaderSize;
+      const qsizetype want = inHeader ? RequestHeaderSize - c->header.size()
+                                      : qsizetype(GetU32(c->header.constData() + 20)) - c->data.size();
       if (want <= 0) break;
       char buf[65536];
       const ssize_t k = ::recv(c->fd, buf, size_t(std::min<qsizetype>(want, qsizetype(sizeof buf))), 0);
@@ -581,15 +582,18 @@ private:
         return;
       }
       if (!MakeRoomForBytes(id, k)) return; // this connection was the one to go
-      c->data.append(buf, k);
+      (inHeader ? c->header : c->data).append(buf, k);
       buffered_ += k;
-      if (c->data.size() == RequestHeaderSize) {
-        const char* p = c->data.constData();
+      if (inHeader && c->header.size() == RequestHeaderSize) {
+        const char* p = c->header.constData();
         if (GetU32(p) != RequestMagic || GetU32(p + 4) != c->target || GetU32(p + 8) != WM_COPYDATA ||
             GetU32(p + 20) > MaxCopyDataSize) {
           CloseIncoming(id); // not a frame of ours, or too large: refused, never trusted
           return;
         }
+        // One block for the data: no copies while it grows. Only the pages that
+        // arrive become resident, and only those count.
+        c->data.reserve(qsizetype(GetU32(p + 20)));
       }
     }
     Dispatch(c);
@@ -603,11 +607,11 @@ private:
     }
     c->dispatching = true;
     if (c->notifier) c->notifier->setEnabled(false);
-    const char* p = c->data.constData();
+    const char* p = c->header.constData();
     COPYDATASTRUCT cds;
     cds.dwData = GetU32(p + 16);
     cds.cbData = GetU32(p + 20);
-    cds.lpData = cds.cbData ? p + RequestHeaderSize : nullptr;
+    cds.lpData = cds.cbData ? c->data.constData() : nullptr;
     const WPARAM wParam = GetU32(p + 12);
     LRESULT result = 0;
     if (Window* w = OwnWindow(c->target)) {
@@ -632,7 +636,8 @@ private:
     if (it == incoming_.end()) return;
     std::shared_ptr<Incoming> c = it->second;
     incoming_.erase(it);
-    buffered_ -= c->data.size();
+    buffered_ -= c->header.size() + c->data.size();
+    c->header = QByteArray();
     c->data = QByteArray();
     RetireNotifier(c->notifier);
     ::close(c->fd);
@@ -653,17 +658,21 @@ private:
     return false;
   }
 
-  // Makes room for more bytes of connection id by closing the connections that
-  // hold the most; false when id itself had to go.
+  // Makes room for more bytes of connection id: closes the arriving connections
+  // that hold more than id, then asks the holder of handed-over data to let go of
+  // some; false when id itself had to go. Frames being handled and data still held
+  // after their handling count as much as frames arriving.
   bool MakeRoomForBytes(quint64 id, qint64 more) {
-    while (buffered_ + more > maxIncomingBytes.load()) {
+    while (buffered_ + held_ + more > maxIncomingBytes.load()) {
       quint64 largest = id;
       qsizetype most = -1;
       for (auto& [other, c] : incoming_) {
-        if (c->dispatching || c->data.size() <= most) continue;
-        most = c->data.size();
+        const qsizetype size = c->header.size() + c->data.size();
+        if (c->dispatching || size <= most) continue;
+        most = size;
         largest = other;
       }
+      if (largest == id && reclaim_ && held_ > 0 && reclaim_()) continue;
       CloseIncoming(largest);
       if (largest == id) return false;
     }
@@ -673,6 +682,27 @@ private:
 public:
   int IncomingCount() const { return int(incoming_.size()); }
   qint64 BufferedBytes() const { return buffered_; }
+  qint64 HeldBytes() const { return held_; }
+  void SetReclaim(std::function<bool()> reclaim) { reclaim_ = std::move(reclaim); }
+
+  // The data of the WM_COPYDATA being handled, taken from its connection without a
+  // copy, or copied when it came from this process; counted until the claim ends.
+  TCopyDataBytes Take(const COPYDATASTRUCT& cds) {
+    TCopyDataBytes taken;
+    if (cds.cbData == 0 || !cds.lpData) return taken;
+    for (auto& [id, c] : incoming_) {
+      if (!c->dispatching || c->data.constData() != cds.lpData) continue;
+      buffered_ -= c->data.size();
+      taken.bytes = std::move(c->data);
+      c->data = QByteArray();
+      break;
+    }
+    if (taken.bytes.isNull()) taken.bytes = QByteArray(static_cast<const char*>(cds.lpData), qsizetype(cds.cbData));
+    const qint64 size = taken.bytes.size();
+    held_ += size;
+    taken.claim = std::shared_ptr<void>(nullptr, [this, size](void*) { held_ -= size; });
+    return taken;
+  }
 
 private:
   void ExpireIncoming() {
@@ -702,6 +732,8 @@ private:
   std::map<quint64, std::shared_ptr<Incoming>> incoming_;
   quint64 nextId_ = 0;
   qint64 buffered_ = 0; // bytes held for incoming connections
+  qint64 held_ = 0;     // bytes of handed-over data still held by their receivers
+  std::function<bool()> reclaim_;
   int depth_ = 0;
   std::vector<std::exception_ptr> deferred_;
   QTimer* expiry_ = nullptr;
@@ -740,6 +772,9 @@ void SetIncomingLimits(const TIncomingLimits& limits) {
 }
 int IncomingConnectionCount() { return Transport::Get().IncomingCount(); }
 qint64 IncomingBufferedBytes() { return Transport::Get().BufferedBytes(); }
+qint64 IncomingHeldBytes() { return Transport::Get().HeldBytes(); }
+void SetIncomingReclaim(std::function<bool()> reclaim) { Transport::Get().SetReclaim(std::move(reclaim)); }
+TCopyDataBytes TakeCopyData(const COPYDATASTRUCT& cds) { return Transport::Get().Take(cds); }
 
 namespace {
 // A directory of this user's own: a directory (symbolic links followed when
@@ -750,12 +785,14 @@ bool OwnDirectory(const QByteArray& path, bool follow, struct stat& st) {
 }
 
 // Where the private directory goes: the runtime directory when it is this
-// user's (not one inherited through sudo), else the user's cache directory,
+// user's (not one inherited through sudo) and writable by nobody else, else the user's cache directory,
 // which no other user can create first. Empty, with the reason, when neither.
 QByteArray PrivateBase(QString& why) {
   struct stat st{};
   const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-  if (runtime.startsWith('/') && OwnDirectory(runtime, true, st)) return runtime;
+  // Others must not be able to add or swap entries in it either.
+  if (runtime.startsWith('/') && OwnDirectory(runtime, true, st) && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0)
+    return runtime;
   QByteArray cache = qgetenv("XDG_CACHE_HOME");
   if (!cache.startsWith('/')) {
     QByteArray home = qgetenv("HOME");

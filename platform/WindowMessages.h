@@ -20,9 +20,11 @@
 // ends check the peer's credentials. What a peer can make a process hold is
 // bounded: a fixed number of open incoming connections and of bytes buffered
 // for them; beyond that, connections are closed at once.
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 #include <functional>
+#include <memory>
 
 namespace Platform {
 
@@ -92,9 +94,26 @@ void SetIncomingLimits(const TIncomingLimits& limits);
 int IncomingConnectionCount();
 qint64 IncomingBufferedBytes();
 
+// The data of a WM_COPYDATA, taken over by the window procedure that handles it:
+// the bytes of a message from another process are moved out of the transport, not
+// copied (lpData stays valid while bytes is neither changed nor freed). They count
+// in the byte budget above for as long as claim lives, so what a receiver keeps
+// after handling a message (a reply waiting to be collected) bounds what can arrive.
+struct TCopyDataBytes {
+  QByteArray bytes;
+  std::shared_ptr<void> claim;
+};
+TCopyDataBytes TakeCopyData(const COPYDATASTRUCT& cds);
+// Bytes of taken data whose claims live.
+qint64 IncomingHeldBytes();
+// Asked when arriving data finds the budget full of held data: let go of some
+// (true) or of none (false); then the arriving frame is refused.
+void SetIncomingReclaim(std::function<bool()> reclaim);
+
 // The private host-link directory (created on first use), ending in "/": in
 // $XDG_RUNTIME_DIR when that is this user's, else in the user's cache directory
-// ($XDG_CACHE_HOME or ~/.cache). An empty string when no private directory can
+// ($XDG_CACHE_HOME or ~/.cache); a runtime directory that others can write to
+// counts as not this user's. An empty string when no private directory can
 // be had, with the reason in *error.
 QString HostLinkDirectory(QString* error = nullptr);
 

@@ -101,7 +101,8 @@ TEST_F(ChartExtrasTest, NewTextsAreInBothTablesAndTheMenuIsTranslated) {
   const QStringList keys = {"CircuitData", "ExactResponse", "KeepCurve", "ClearKeptCurves", "CDDamping",
                             "CDResonanceFrequency", "CDDampedFrequency", "CDPeriod", "CDQualityFactor",
                             "CDDecayTime", "CDCriticalResistance", "CDUndamped", "CDUnderdamped",
-                            "CDCriticallyDamped", "CDOverdamped", "KeptDesigned", "KeptExact"};
+                            "CDCriticallyDamped", "CDOverdamped", "KeptDesigned", "KeptExact",
+                            "CDSlowTimeConstant", "CDFastTimeConstant"};
   TLexivaran2000 english, german;
   for (auto [engine, name] : {std::pair{&english, "kalvora.itl"}, std::pair{&german, "kalvora-de.itl"}}) {
     QFile file(QStringLiteral(KALVORA_RESOURCES "/") + QLatin1String(name));

@@ -2,6 +2,7 @@
 // (critical where delta equals omega0, the rule the curves use too), and the readout texts
 // with SI prefixes, taken through the shipped English table.
 #include "CircuitData.h"
+#include "ReadoutNumber.h"
 #include "TLexivaran2000.h"
 
 #include <QFile>
@@ -62,24 +63,56 @@ TEST(CircuitData, RegimesAndTheLinesEachShows) {
   EXPECT_EQ(q.Regime, Rlc::Regime::Underdamped);
   EXPECT_GT(q.F, 0);
 
+  // Above R_crit: the slow and the fast time constant of the aperiodic circuit, not 1/delta.
   q = ComputeCircuit(10000, 10, 10);
   EXPECT_EQ(q.Regime, Rlc::Regime::Overdamped);
   EXPECT_EQ(q.F, 0);
   EXPECT_EQ(CircuitDataLines(q, table),
             QStringList({"damping δ = 500.0M 1/s", "resonance frequency f0 = 50.33 MHz", "quality factor Q = 0.3162",
-                         "decay time τ = 2.000 nsec", "critical resistance Rcrit = 63.25 Ohm",
-                         "overdamped (aperiodic)"}));
+                         "slow time constant τ1 = 8.873 nsec", "fast time constant τ2 = 1.127 nsec",
+                         "critical resistance Rcrit = 63.25 Ohm", "overdamped (aperiodic)"}));
+  // 100 Ohm, 50 nF, 0.1 uH creeps back over microseconds while 1/delta is 2 ns.
+  q = ComputeCircuit(10000, 5000, 10);
+  EXPECT_NEAR(q.TauSlow, 4.9990e-6, 1e-9);
+  EXPECT_NEAR(q.TauFast, 1.0002e-9, 1e-12);
+  EXPECT_NEAR(1 / q.TauSlow + 1 / q.TauFast, 2 * q.Delta, 1e-6 * q.Delta); // the two rates add to 2 delta
+  EXPECT_NEAR(q.TauSlow * q.TauFast * q.Omega0 * q.Omega0, 1, 1e-12);     // and multiply to omega0^2
+  lines = CircuitDataLines(q, table);
+  EXPECT_TRUE(lines.contains("slow time constant τ1 = 4.999 usec")) << lines.join('|').toStdString();
+  EXPECT_TRUE(lines.contains("fast time constant τ2 = 1.000 nsec")) << lines.join('|').toStdString();
+  EXPECT_FALSE(lines.join('|').contains("decay time"));
 }
 
-TEST(CircuitData, EngineeringTexts) {
-  EXPECT_EQ(EngineeringText(1073022.4, "Hz"), "1.073 MHz");
-  EXPECT_EQ(EngineeringText(9.3e-7, "sec"), "930.0 nsec");
-  EXPECT_EQ(EngineeringText(4.2553e-6, "sec"), "4.255 usec");
-  EXPECT_EQ(EngineeringText(134.84, "Ohm"), "134.8 Ohm");
-  EXPECT_EQ(EngineeringText(235000, "1/s"), "235.0k 1/s");
-  EXPECT_EQ(EngineeringText(0, "1/s"), "0.000 1/s");
-  EXPECT_EQ(EngineeringText(INFINITY, "sec"), "∞");
-  EXPECT_EQ(EngineeringText(70710.7, ""), "7.071E4");
+TEST(CircuitData, ReadoutNumbersRoundBeforeTheyChooseThePrefix) {
+  EXPECT_EQ(QuantityText(1073022.4, "Hz"), "1.073 MHz");
+  EXPECT_EQ(QuantityText(9.3e-7, "sec"), "930.0 nsec");
+  EXPECT_EQ(QuantityText(4.2553e-6, "sec"), "4.255 usec");
+  EXPECT_EQ(QuantityText(134.84, "Ohm"), "134.8 Ohm");
+  EXPECT_EQ(QuantityText(235000, "1/s"), "235.0k 1/s");
+  EXPECT_EQ(QuantityText(0, "1/s"), "0.000 1/s");
+  EXPECT_EQ(QuantityText(INFINITY, "sec"), "∞");
+  EXPECT_EQ(QuantityText(NAN, "sec"), "-");
+  // Rounding that carries into the next prefix takes that prefix.
+  EXPECT_EQ(QuantityText(9.99996e-7, "sec"), "1.000 usec");
+  EXPECT_EQ(QuantityText(999999.9999, "Hz"), "1.000 MHz");
+  EXPECT_EQ(QuantityText(1000000.0000001, "Hz"), "1.000 MHz");
+  EXPECT_EQ(QuantityText(999.94, "Hz"), "999.9 Hz");
+  EXPECT_EQ(QuantityText(1e-7, "sec"), "100.0 nsec");
+  EXPECT_EQ(QuantityText(-0.0012346, "sec"), "-1.235 msec");
+  EXPECT_EQ(QuantityText(2.5e15, "Hz"), "2.500E15 Hz");
+  // Plain numbers keep four significant digits too.
+  EXPECT_EQ(PlainNumberText(1), "1.000");
+  EXPECT_EQ(PlainNumberText(14.3447), "14.34");
+  EXPECT_EQ(PlainNumberText(0.316228), "0.3162");
+  EXPECT_EQ(PlainNumberText(9999.6), "1.000E4");
+  EXPECT_EQ(PlainNumberText(70710.7), "7.071E4");
+  EXPECT_EQ(PlainNumberText(0.00012345), "1.234E-4");
+  EXPECT_EQ(PlainNumberText(0), "0.000");
+  // The circuit data of the reported cases: L/R and an RLC decay time of 100 ns.
+  const auto table = EnglishTable();
+  EXPECT_TRUE(CircuitDataLines(ComputeCircuit(2000, 5000, 1000), table).contains("decay time τ = 1.000 usec"));
+  EXPECT_TRUE(CircuitDataLines(ComputeCircuit(2000, 1000, 100), table).contains("decay time τ = 100.0 nsec"));
+  EXPECT_TRUE(CircuitDataLines(ComputeCircuit(10000, 1000, 2500), table).contains("quality factor Q = 0.5000"));
   // Without a table the readout still shows its values, under the keys.
   const QStringList keys = CircuitDataLines(ComputeCircuit(470, 220, 1000), [](const QString& k) { return k; });
   EXPECT_EQ(keys[0], "CDDamping = 235.0k 1/s");

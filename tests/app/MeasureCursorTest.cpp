@@ -4,6 +4,7 @@
 #include "ChartOverlaySlots.h"
 #include "LiveCurve.h"
 #include "MeasureCursor.h"
+#include "ReadoutNumber.h"
 #include "TForm1.h"
 #include "TRChart.h"
 
@@ -12,6 +13,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSet>
 #include <gtest/gtest.h>
 #include <cmath>
 
@@ -112,17 +114,28 @@ TEST_F(MeasureTest, TwoMaximaGiveThePeriodAndFrequency) {
   const QStringList lines = measure().ReadoutText().split('\n');
   ASSERT_EQ(lines.size(), 2);
   EXPECT_TRUE(lines[1].contains(QString::number(period, 'f', 3))) << lines[1].toStdString();
-  EXPECT_TRUE(lines[1].contains(FrequencyText(1e6 / period))) << lines[1].toStdString();
+  EXPECT_TRUE(lines[1].contains(QuantityText(1e6 / period, "Hz"))) << lines[1].toStdString();
   EXPECT_TRUE(lines[1].contains("MHz"));
   EXPECT_NEAR(chart().Scale1X()->RangeHigh(), 1.3, 1e-12); // the clicks zoomed nothing
 }
 
-TEST(MeasureText, FrequencyUnits) {
-  EXPECT_EQ(FrequencyText(1072400), "1.072 MHz");
-  EXPECT_EQ(FrequencyText(999), "999 Hz");
-  EXPECT_EQ(FrequencyText(1000), "1 kHz");
-  EXPECT_EQ(FrequencyText(2.5e12), "2500 GHz");
-  EXPECT_EQ(FrequencyText(INFINITY), "-");
+// Pairs of samples one microsecond apart read 1/dt = 1.000 MHz, whatever the rounding
+// of the two sample times left in dt (about one pair in twelve used to read 1000 kHz).
+TEST_F(MeasureTest, OneMicrosecondApartReadsOneMegahertzForEveryPair) {
+  // Not switched on: the readout's text without a repaint; every 11th of the 9,001 pairs.
+  QSet<QString> seen;
+  for (int first = 0; first + 1000 < LiveCurveLength(chart()); first += 11) {
+    measure().MoveCursorToTime(chart().Item(first).X);
+    measure().SetReference();
+    measure().MoveCursorToTime(chart().Item(first + 1000).X);
+    ASSERT_EQ(measure().CursorSample(), first + 1000);
+    const QString line = measure().ReadoutText().split('\n').value(1);
+    seen.insert(line.mid(line.lastIndexOf('=') + 2));
+  }
+  EXPECT_EQ(seen, QSet<QString>{"1.000 MHz"});
+  // Both cursors on one sample: no frequency.
+  measure().SetReference();
+  EXPECT_TRUE(measure().ReadoutText().endsWith(QString::fromUtf8("1/\u0394t = -")));
 }
 
 TEST_F(MeasureTest, ShiftDrawsAZoomBandWhileMeasuring) {

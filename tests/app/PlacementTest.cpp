@@ -5,9 +5,16 @@
 #include "Application.h"
 #include "TForm1.h"
 #include "TRChart.h"
+#include "PanelScroller.h"
+#include "StdControls.h"
+#include "TNumLab.h"
 #include "WindowPlacement.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -59,15 +66,47 @@ TEST(PlaceWindow, NeverBelowTheSmallestUsableSizeAndNeverGrown) {
   EXPECT_EQ(none.FramePos, QPoint(0, 0));
 }
 
-// The main window on the off-screen desk screen (1280 x 800) and netbook screen (640 x 400).
+namespace {
+// Whether the control shows where it is and the mouse reaches it: it lies inside
+// the window, and what the window has at the control's centre and corners is the control.
+::testing::AssertionResult Reachable(TForm1& form, QWidget* control) {
+  const QRect r(control->mapTo(&form, QPoint(0, 0)), control->size());
+  if (!form.rect().contains(r))
+    return ::testing::AssertionFailure() << control->objectName().toStdString() << " outside the window";
+  for (const QPoint p : {r.center(), r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
+    QWidget* at = form.childAt(p);
+    if (at != control && !control->isAncestorOf(at))
+      return ::testing::AssertionFailure() << control->objectName().toStdString() << " covered at " << p.x() << ","
+                                           << p.y() << " by " << (at ? at->objectName().toStdString() : "nothing");
+  }
+  return ::testing::AssertionSuccess();
+}
+
+QList<QWidget*> PanelControls(TForm1& form) {
+  return {form.Image1, form.NLabR, form.SBarR, form.NLabC, form.SBarC, form.NLabL, form.SBarL,
+          form.BButReset, form.BButAbout, form.BButClose};
+}
+} // namespace
+
+// The main window on the off-screen desk screen (1280 x 800), netbook screen (640 x 400)
+// and a laptop's 1280 x 1024 at 200 % less its panel (640 x 492 logical pixels, of which
+// the off-screen frame leaves a window of 488 pixels' height, as reported).
 TEST(MainWindowPlacement, OnALargeAndASmallScreen) {
-  const QList<QScreen*> screens = QGuiApplication::screens();
-  ASSERT_EQ(screens.size(), 2) << "run with QT_QPA_PLATFORM=offscreen:configfile=screens.json";
+  QList<QScreen*> screens;
+  for (const char* name : {"desk", "netbook", "laptop200"})
+    for (QScreen* screen : QGuiApplication::screens())
+      if (screen->name() == QLatin1String(name)) screens << screen;
+  ASSERT_EQ(screens.size(), 3) << "run with QT_QPA_PLATFORM=offscreen:configfile=screens.json";
   {
     TForm1 form;
     form.show(); // placed while it is shown; destroyed before the start-up sequence runs
     EXPECT_EQ(form.size(), Designed);
     EXPECT_EQ(form.pos(), screens[0]->availableGeometry().center() - QRect(QPoint(), Designed).center());
+    // As designed: no scroll bar, nothing moved.
+    EXPECT_FALSE(form.PanelScroller()->Bar()->isVisible());
+    EXPECT_EQ(form.Memo1->geometry(), QRect(0, 544 - 62, 727, 62));
+    EXPECT_EQ(form.Panel1->geometry(), QRect(727 - 222, 0, 222, 544 - 62));
+    EXPECT_EQ(form.BButClose->geometry(), QRect(6, 416, 210, 29));
   }
   {
     TForm1 form;
@@ -78,9 +117,41 @@ TEST(MainWindowPlacement, OnALargeAndASmallScreen) {
     EXPECT_EQ(form.frameGeometry().topLeft(), available.topLeft());
     EXPECT_EQ(form.frameGeometry().width(), available.width());
     EXPECT_EQ(form.frameGeometry().height(), available.height());
-    // The chart gives up what is missing; the rest of the window keeps its designed size.
-    EXPECT_EQ(form.RCResponse->width(), form.width() - (727 - 505));
-    EXPECT_EQ(form.RCResponse->height(), form.height() - (544 - 482));
+    // The description keeps one line, the panel scrolls, and the chart takes the rest.
+    EXPECT_LT(form.Memo1->height(), 62);
+    EXPECT_GE(form.Memo1->height(), form.Memo1->fontMetrics().lineSpacing());
+    EXPECT_TRUE(Reachable(form, form.Memo1));
+    QScrollBar* bar = form.PanelScroller()->Bar();
+    ASSERT_TRUE(bar->isVisible()) << form.height() << " " << form.Memo1->height() << " " << form.Panel1->height() << " "
+                                  << form.PanelScroller()->ContentHeight();
+    EXPECT_TRUE(Reachable(form, bar));
+    EXPECT_EQ(form.RCResponse->width(), form.width() - form.Panel1->width());
+    EXPECT_EQ(form.RCResponse->height(), form.height() - form.Memo1->height());
+    // Each control can be scrolled into view; Tab to the Exit button brings it there.
+    for (QWidget* control : PanelControls(form)) {
+      form.PanelScroller()->EnsureVisible(control);
+      EXPECT_TRUE(Reachable(form, control));
+    }
+    form.PanelScroller()->EnsureVisible(form.Image1);
+    EXPECT_FALSE(Reachable(form, form.BButClose));
+    form.activateWindow();
+    form.BButClose->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Reachable(form, form.BButClose));
+    EXPECT_EQ(bar->value(), bar->maximum());
+  }
+  {
+    // 488 pixels high: the description box gives up some height and nothing scrolls.
+    TForm1 form;
+    form.move(screens[2]->geometry().topLeft());
+    form.show();
+    EXPECT_EQ(form.height(), 488);
+    EXPECT_TRUE(screens[2]->availableGeometry().contains(form.frameGeometry()));
+    EXPECT_FALSE(form.PanelScroller()->Bar()->isVisible());
+    for (QWidget* control : PanelControls(form)) EXPECT_TRUE(Reachable(form, control));
+    EXPECT_TRUE(Reachable(form, form.Memo1));
+    EXPECT_EQ(form.BButClose->geometry(), QRect(6, 416, 210, 29));
+    EXPECT_EQ(form.Panel1->width(), 222);
   }
 }
 

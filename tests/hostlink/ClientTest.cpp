@@ -7,7 +7,10 @@
 #include "NamedMutex.h"
 #include "TkdbDemonClient.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QFile>
 #include <QPointer>
 #include <QPushButton>
@@ -15,8 +18,14 @@
 #include <QThread>
 #include <QWidget>
 #include <QtEndian>
+#include <algorithm>
+#include <cstring>
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -350,6 +359,95 @@ TEST(Requests, RepliesAreMatchedByTheirTimeStamp) {
   EXPECT_EQ(reply.TimeStamp, request.TimeStamp);
   EXPECT_EQ(reply.Sender().Window, f.server.window);
   EXPECT_EQ(reply.ReadString(), "two");
+}
+
+namespace {
+// In a child process: sends complete frames of replies of the largest size to the
+// window over `count` connections at once, and ends. Only system calls: the child
+// of a threaded process must not allocate.
+[[noreturn]] void SendLargeReplies(const sockaddr_un& addr, const char* header, int count) {
+  static char chunk[65536];
+  static int fds[8];
+  static qint64 left[8];
+  for (int i = 0; i < count; ++i) {
+    fds[i] = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    left[i] = -1;
+    if (fds[i] >= 0 && ::connect(fds[i], reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0 &&
+        ::send(fds[i], header, 24, MSG_NOSIGNAL) == 24)
+      left[i] = MaxCopyDataSize;
+  }
+  for (;;) {
+    static pollfd polls[8];
+    int open = 0;
+    for (int i = 0; i < count; ++i) {
+      polls[i] = {fds[i], short(left[i] > 0 ? POLLOUT : 0), 0};
+      open += left[i] > 0;
+    }
+    if (open == 0 || ::poll(polls, nfds_t(count), 60000) <= 0) break;
+    for (int i = 0; i < count; ++i) {
+      if (left[i] <= 0 || !(polls[i].revents & (POLLOUT | POLLERR | POLLHUP))) continue;
+      const ssize_t k = ::send(fds[i], chunk, size_t(std::min<qint64>(left[i], sizeof chunk)), MSG_NOSIGNAL | MSG_DONTWAIT);
+      if (k > 0) left[i] -= k;
+      else if (errno != EAGAIN && errno != EINTR) left[i] = 0; // refused: the window closed it
+    }
+  }
+  // Waits for each answer, as a sender does: a frame whose sender is gone is not handled.
+  for (int i = 0; i < count; ++i) {
+    pollfd answer{fds[i], POLLIN, 0};
+    while (::poll(&answer, 1, 60000) > 0 && ::recv(fds[i], chunk, sizeof chunk, 0) > 0) {
+    }
+  }
+  ::_exit(0);
+}
+} // namespace
+
+TEST(ReceivedMessages, LargeFramesStayWithinTheBudgetWhileHandledAndKept) {
+  // Five complete frames of the largest size at once, each a reply nobody asked
+  // for: what is buffered, handled and kept as pending replies stays within the budget.
+  Fixture f("large");
+  const HWND own = f.client->OwnEntity().Window;
+  const qint64 residentBefore = ResidentKiB();
+  QByteArray header(24, 0);
+  for (const auto& [at, value] : {std::pair{0, 0x4D4C484Bu}, {4, own}, {8, WM_COPYDATA}, {12, 1u},
+                                  {16, quint32(dmReply)}, {20, MaxCopyDataSize}})
+    qToLittleEndian<quint32>(value, header.data() + at);
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  const QByteArray path = QFile::encodeName(TestRuntimeDir() + "/didacto/" + Hex(own) + ".sock");
+  std::memcpy(addr.sun_path, path.constData(), size_t(path.size()));
+  const pid_t child = ::fork();
+  if (child == 0) SendLargeReplies(addr, header.constData(), 5);
+
+  // Served as the program's event loop does, without pauses: each frame must arrive in time.
+  qint64 accounted = 0, resident = 0;
+  QTimer tick;
+  tick.start(20);
+  QElapsedTimer waited;
+  waited.start();
+  bool sent = false;
+  while (!sent && waited.elapsed() < 120000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    accounted = std::max(accounted, IncomingBufferedBytes() + IncomingHeldBytes());
+    resident = std::max(resident, ResidentKiB());
+    sent = ::waitpid(child, nullptr, WNOHANG) == child;
+  }
+  if (!sent) {
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+  }
+  WaitUntil([] { return IncomingConnectionCount() == 0; }, 10000);
+  ASSERT_TRUE(sent);
+  EXPECT_GE(f.client->PendingReplyCount(), 1);
+  EXPECT_LE(accounted, IncomingLimits().bytes);
+  EXPECT_EQ(IncomingHeldBytes(), f.client->PendingReplyCount() * qint64(MaxCopyDataSize));
+  if (!AddressSanitized) {
+    EXPECT_LT(resident - residentBefore, IncomingLimits().bytes / 1024 + 48 * 1024) << "KiB more";
+  }
+  // A request still gets its reply, and the held bytes go with the component.
+  f.server.Answer = [](const TReceived&) -> std::optional<QByteArray> { return String("small"); };
+  EXPECT_EQ(f.client->RequestString("q"), "small");
+  delete f.client.data();
+  EXPECT_EQ(IncomingHeldBytes(), 0);
 }
 
 TEST(ReceivedMessages, ParametersAndOtherKinds) {

@@ -173,3 +173,11 @@ std::vector<TReceived> TFakeServer::OfKind(quint32 kind) const {
     if (r.kind == kind) out.push_back(r);
   return out;
 }
+
+qint64 ResidentKiB() {
+  QFile status("/proc/self/status");
+  if (!status.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+  return 0;
+}

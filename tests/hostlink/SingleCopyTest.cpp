@@ -45,6 +45,24 @@ TEST(SecondCopy, KalvoraHandsOverItsCommandLineAsTyped) {
   EXPECT_EQ(first.Expect("params"), (QStringList{"params", kalvora} + typed)) << first.Log().toStdString();
 }
 
+TEST(SecondCopy, AnArgumentWithALineBreakIsRefusedNotSplit) {
+  // The hand-over's lines end in CR LF: such an argument would arrive as two.
+  const QString kalvora = QStringLiteral(KALVORA_PROGRAM);
+  ChildProcess first(ProbeProgram(), ProbeArgs("Kalvora", kalvora, {}));
+  ASSERT_FALSE(first.Expect("loaded").isEmpty()) << first.Log().toStdString();
+  for (const char* broken : {"two\r\nlines", "line\nfeed", "carriage\rreturn"}) {
+    ChildProcess second(kalvora, {"first", broken});
+    ASSERT_TRUE(second.WaitForExit(60000));
+    EXPECT_NE(second.ExitCode(), 0) << second.Log().toStdString();
+    EXPECT_TRUE(second.Errors().contains("argument 2 contains a line break (CR or LF)")) << second.Log().toStdString();
+  }
+  // Nothing arrived; the next plain list is the first the running copy gets.
+  ChildProcess third(kalvora, {"plain"});
+  ASSERT_TRUE(third.WaitForExit(60000));
+  EXPECT_EQ(third.ExitCode(), 0) << third.Log().toStdString();
+  EXPECT_EQ(first.Expect("params"), (QStringList{"params", kalvora, "plain"})) << first.Log().toStdString();
+}
+
 namespace {
 // Starts twenty copies against a clean runtime folder, each with its own
 // argument, and lets them all go into their loading step at the same moment:

@@ -301,29 +301,10 @@ TEST(Transport, WindowsNeedAPrivateDirectoryAndARegisteredClass) {
 }
 
 namespace {
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool AddressSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool AddressSanitized = true;
-#else
-constexpr bool AddressSanitized = false;
-#endif
-#else
-constexpr bool AddressSanitized = false;
-#endif
-
 int OpenDescriptors() {
   return int(QDir("/proc/self/fd").entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).size());
 }
 
-qint64 ResidentKiB() {
-  QFile status("/proc/self/status");
-  if (!status.open(QIODevice::ReadOnly)) return 0;
-  for (const QByteArray& line : status.readAll().split('\n'))
-    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-  return 0;
-}
 
 // In a child process: opens 1,000 connections and holds them, then opens 1,000
 // more that each send a frame header announcing the largest payload and then
@@ -532,6 +513,28 @@ TEST(Transport, WithoutARuntimeFolderTheUsersCacheHoldsThePrivateFolder) {
   qputenv("HOME", saved[1]);
   if (saved[2].isEmpty()) qunsetenv("XDG_CACHE_HOME");
   else qputenv("XDG_CACHE_HOME", saved[2]);
+}
+
+TEST(Transport, ARuntimeFolderThatOthersCanWriteToIsRefusedLikeAForeignOne) {
+  const QByteArray saved[] = {qgetenv("XDG_RUNTIME_DIR"), qgetenv("XDG_CACHE_HOME")};
+  QTemporaryDir runtime, cacheHome;
+  qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+  qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome.path()));
+  const QByteArray path = QFile::encodeName(runtime.path());
+  QString why;
+  for (const mode_t mode : {0700u, 0750u, 0755u, 01700u}) {
+    ::chmod(path.constData(), mode);
+    EXPECT_EQ(HostLinkDirectory(&why), runtime.path() + "/didacto/") << std::oct << mode;
+  }
+  // Others could swap the private folder for one of theirs: the cache folder instead.
+  for (const mode_t mode : {0770u, 0720u, 0707u, 0777u, 01777u, 0702u}) {
+    ::chmod(path.constData(), mode);
+    EXPECT_EQ(HostLinkDirectory(&why), cacheHome.path() + "/didacto/") << std::oct << mode;
+  }
+  ::chmod(path.constData(), 0700);
+  qputenv("XDG_RUNTIME_DIR", saved[0]);
+  if (saved[1].isEmpty()) qunsetenv("XDG_CACHE_HOME");
+  else qputenv("XDG_CACHE_HOME", saved[1]);
 }
 
 TEST(Registry, TheViewerHandleValueFromTheSystemConfiguration) {

@@ -6,6 +6,7 @@
 #include "ChartTypes.h"
 #include "Control.h"
 #include "ItemList.h"
+#include "LayerRanges.h"
 #include "Font.h"
 #include "MouseEvents.h"
 #include "TBakGndImg.h"
@@ -31,11 +32,6 @@ using TMouseMoveInChartEvent = std::function<void(QObject* Sender, bool InChart,
 using TCrossHairMoveEvent = std::function<void(QObject* Sender, TCrossHair* WhichCrossHair)>;
 using TTextLabelMoveEvent = std::function<void(QObject* Sender, TTextLabel* WhichTextLabel)>;
 
-// Scale factors of one layer: pixel = k * value (or ln value) + d.
-struct TScaleFactors {
-  long double kx = 0, dx = 0, ky = 0, dy = 0;
-};
-
 // Counters of the drawing work actually done (for diagnostics and tests).
 struct TRenderStats {
   int FullPaints = 0;  // Paint runs that drew (not refused by lock, loading or visibility)
@@ -48,6 +44,7 @@ struct TRenderStats {
 // OnMouseMove, OnMouseUp, OnClick, OnDblClick) come from TMouseEvents.
 class TCustomRChart : public TCustomControl, public TMouseEvents {
   Q_OBJECT
+  friend class TItemRenderer; // reads the list, the layers and the settings while drawing
 public:
   static constexpr int NumLayers = 16;
   static constexpr int NumCrossHairs = 4;
@@ -132,6 +129,14 @@ public:
   void SetBounds(int left, int top, int width, int height) override;
   int MinimumWidth() const { return marginLeft_ + marginRight_ + shadowWidth_ + 80; }
   int MinimumHeight() const { return marginTop_ + marginBottom_ + shadowWidth_ + 20; }
+  // The data area in control pixels, both ends included: from the left and top margins to
+  // the frame's right and bottom lines, which lie inside the right and bottom margins and
+  // the shadow. Its width and height are the data image's (not above 0 when the margins
+  // leave no room).
+  QRect DataArea() const {
+    return QRect(QPoint(marginLeft_, marginTop_),
+                 QPoint(width() - marginRight_ - shadowWidth_, height() - marginBottom_ - shadowWidth_));
+  }
 
   // ---- owned objects ----
   TCrossHair* CrossHair(int i) const; // 1 .. 4, else nullptr
@@ -309,9 +314,9 @@ private:
   // factors, under the paint lock: what the mouse operations apply to a layer.
   void ApplyRangesToLayer(int layer, long double lx, long double ly, long double hx,
                           long double hy);
-  void StoreRange(int layer, long double lx, long double ly, long double hx, long double hy);
-  void ApplyJoints(int layer);
+  void RangeStored(int layer);
   void LayerJoined(int layer, bool x);
+  TChartGeometry Geometry() const;
   long double IsoHalfHeight(long double xWidth) const;
   void RefitIsometric();
   void ScalePropsChanged();
@@ -369,7 +374,6 @@ private:
   std::array<TScalePropsVert*, NumLayers + 1> propsY_{};
   std::array<TScale*, NumLayers + 1> scaleX_{};
   std::array<TScale*, NumLayers + 1> scaleY_{};
-  std::array<TScaleFactors, NumLayers + 1> factors_{};
 
   // Owned objects.
   std::array<TCrossHair*, NumCrossHairs> crossHairs_{};
@@ -377,6 +381,8 @@ private:
   TJointLayers* jointLayers_ = nullptr;
   TBakGndImg* bakGndImg_ = nullptr;
   TFont* font_ = nullptr;
+  // The layers' range rules and mapping (on the property objects and joint layers above).
+  TLayerRanges ranges_{propsX_, propsY_, jointLayers_};
 
   // Images.
   TBitmap dataImage_;

@@ -4,7 +4,7 @@
 // exact) straight into polylines of at most PolylineBufferSize points. Made on the
 // stack for one drawing; it allocates nothing.
 #include "ItemMapping.h"
-#include "TRChart.h"
+#include "TCustomRChart.h"
 
 class TItemRenderer {
 public:

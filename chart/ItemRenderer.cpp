@@ -108,15 +108,6 @@ void TItemRenderer::AddPoints(int layer, int i0, int i1) {
   }
 }
 
-void TItemRenderer::AddPoint(QPoint p) {
-  if (n_ == 0) buffer_[n_++] = current_;
-  buffer_[n_++] = p;
-  if (n_ == TCustomRChart::PolylineBufferSize) {
-    Flush();
-    buffer_[n_++] = current_;
-  }
-}
-
 // A rising run of a plain hairline on a linear x axis: the items left and right
 // of the image are found by binary search; of them only the neighbours of the
 // visible ones and the run's ends are drawn (the rest would draw nothing). Long
@@ -124,34 +115,49 @@ void TItemRenderer::AddPoint(QPoint p) {
 // length keep their polylines of PolylineBufferSize items. At a device scale
 // above 1 a one-pixel pen is no hairline: every item is drawn there.
 void TItemRenderer::AddVisiblePart(int layer, int first, int end, bool rising) {
-  auto pixelX = [this, layer](int i) { return PixelX(layer, i); };
+  // The per-item lambdas work on locals, which the stores into the buffer cannot change.
+  const FastLayer& map = maps_[layer];
+  const TItemPoint* const points = points_;
+  const QPoint shift = shift_;
+  const int limit = limit_, s = s_;
+  auto clampPixel = [limit](int p) { return std::clamp(p, -limit, limit); };
+  auto pixelX = [&](int i) {
+    int px = 0;
+    if (!map.x.Map(points[i].X, px)) px = chart_.MapToPixel(layer, points[i].X, 0, s).x();
+    return clampPixel(px) + shift.x();
+  };
   const ItemRuns::VisibleItems v =
       ItemRuns::FindVisibleItems(first, end, canvas_.Width(), rising, pixelX);
   if (v.First > first) AddPoints(layer, first, first + 1);
-  if (end - first >= TCustomRChart::LongRun && maps_[layer].fast) {
-    const FastLayer& map = maps_[layer];
+  if (end - first >= TCustomRChart::LongRun && map.fast) {
     auto pixelY = [&](double y) {
       int py = 0;
-      if (!map.y.Map(y, py)) py = chart_.MapToPixel(layer, 0, y, s_).y();
-      return ClampPixel(py) + shift_.y();
+      if (!map.y.Map(y, py)) py = chart_.MapToPixel(layer, 0, y, s).y();
+      return clampPixel(py) + shift.y();
     };
     auto pixel = [&](int i) {
       QPoint p;
-      return map.Map(points_[i], shift_, p) ? p : ExactPixel(layer, points_[i]);
+      return map.Map(points[i], shift, p) ? p : ExactPixel(layer, points[i]);
+    };
+    QPoint* const buffer = buffer_;
+    int n = n_;
+    auto addPoint = [&](QPoint p) { // a point into the buffer, on the local count
+      if (n == 0) buffer[n++] = current_;
+      buffer[n++] = p;
+      if (n == TCustomRChart::PolylineBufferSize) {
+        n_ = n;
+        Flush();
+        n = 0;
+        buffer[n++] = current_;
+      }
     };
     Platform::ClearUpperVectorState();
-    ItemRuns::AddColumns(points_, v.First, v.Last + 1, pixelX, pixelY, pixel,
-                         [this](QPoint p) { AddPoint(p); });
+    ItemRuns::AddColumns(points, v.First, v.Last + 1, pixelX, pixelY, pixel, addPoint);
+    n_ = n;
   } else {
     AddPoints(layer, v.First, v.Last + 1);
   }
   if (v.Last < end - 1) AddPoints(layer, end - 1, end);
-}
-
-int TItemRenderer::PixelX(int layer, int i) const {
-  int px = 0;
-  if (!maps_[layer].x.Map(points_[i].X, px)) px = chart_.MapToPixel(layer, points_[i].X, 0, s_).x();
-  return ClampPixel(px) + shift_.x();
 }
 
 QPoint TItemRenderer::ExactPixel(int layer, const TItemPoint& p) const {

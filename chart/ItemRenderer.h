@@ -18,11 +18,8 @@ private:
   void Flush();
   // Items i0 .. i1 - 1 of a layer into the polyline buffer, mapped straight into it.
   void AddPoints(int layer, int i0, int i1);
-  void AddPoint(QPoint p);
   // Of a rising run on a linear x axis, only what can show.
   void AddVisiblePart(int layer, int first, int end, bool rising);
-  // The pixel x of item i of a layer with a linear x axis.
-  int PixelX(int layer, int i) const;
   QPoint ExactPixel(int layer, const TItemPoint& p) const;
   int ClampPixel(int p) const { return std::clamp(p, -limit_, limit_); }
 

@@ -5,7 +5,7 @@
 // guard goes (for updates after which the platform or the caller repaints). When a
 // handler called under the lock throws, the lock still goes back, and a repaint is
 // queued instead of run: nothing is drawn while the exception is on its way.
-#include "TRChart.h"
+#include "TCustomRChart.h"
 
 #include <exception>
 

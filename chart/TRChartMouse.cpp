@@ -44,8 +44,8 @@ double Square(double d) { return d * d; }
 // ============================================================================
 
 bool TCustomRChart::InDataArea(int x, int y) const {
-  return x >= marginLeft_ && x <= width() - marginRight_ - shadowWidth_ && y >= marginTop_ &&
-         y <= height() - marginBottom_ - shadowWidth_;
+  const QRect a = DataArea(); // (QRect::contains would also take an inverted area)
+  return x >= a.left() && x <= a.right() && y >= a.top() && y <= a.bottom();
 }
 
 bool TCustomRChart::MouseControlledLayer(int layer) const {
@@ -206,13 +206,13 @@ void TCustomRChart::UpdateCursor(int x, int y) {
 // ============================================================================
 
 void TCustomRChart::MoveZoomBand(int x, int y) {
-  x = std::clamp(x, marginLeft_, std::max(marginLeft_, width() - marginRight_ - shadowWidth_));
+  x = std::clamp(x, marginLeft_, std::max(marginLeft_, DataArea().right()));
   if (isometric_) {
     const long long dx = static_cast<long long>(x) - zoomX0_;
     const long long dy = static_cast<long long>(y) - zoomY0_;
     y = static_cast<int>(dx * dy > 0 ? zoomY0_ + dx : zoomY0_ - dx);
   }
-  y = std::clamp(y, marginTop_, std::max(marginTop_, height() - marginBottom_ - shadowWidth_));
+  y = std::clamp(y, marginTop_, std::max(marginTop_, DataArea().bottom()));
   const QRect previous = QRect(QPoint(zoomX0_, zoomY0_), QPoint(zoomX1_, zoomY1_)).normalized();
   XorBand(zoomX0_, zoomY0_, zoomX1_, zoomY1_, nullptr); // erase the band drawn last
   XorBand(zoomX0_, zoomY0_, x, y, &previous);
@@ -318,8 +318,9 @@ bool TCustomRChart::DragMoveActs(TShiftState shift, int x, int y) {
 // Each move is computed from the start pixel and the start ranges, so rounding
 // does not accumulate. The content follows the mouse.
 void TCustomRChart::PanMove(int x, int y) {
-  const long double aw = width() - marginLeft_ - marginRight_ - shadowWidth_;
-  const long double ah = height() - marginTop_ - marginBottom_ - shadowWidth_;
+  const QRect area = DataArea();
+  const long double aw = area.width() - 1;
+  const long double ah = area.height() - 1;
   const bool panX = mouseAction_ != maPanVert && aw > 0;
   const bool panY = mouseAction_ != maPanHoriz && ah > 0;
   TPaintLockGuard lock(*this);

@@ -3,6 +3,10 @@
 #include <cmath>
 
 TScaleProps::TScaleProps(QObject* parent) : QObject(parent) {
+  axis_.RangeHigh = 1.0;
+  axis_.CaptionPosX = 0;
+  axis_.CaptionPosY = 0;
+  axis_.Visible = false;
   dateFormat_ = new TDTLabel(this);
   dateFormat_->setObjectName(QStringLiteral("DateFormat"));
   dateFormat_->ApplyScaleDefaults();
@@ -21,37 +25,37 @@ void TScaleProps::Changed() {
 }
 
 void TScaleProps::SetCaption(const QString& v) {
-  caption_ = v;
+  axis_.Caption = v;
   Changed();
 }
 
 void TScaleProps::SetCaptionPosX(int v) {
-  captionPosX_ = v;
+  axis_.CaptionPosX = v;
   Changed();
 }
 
 void TScaleProps::SetCaptionPosY(int v) {
-  captionPosY_ = v;
+  axis_.CaptionPosY = v;
   Changed();
 }
 
 void TScaleProps::SetCaptionAlignment(Platform::TAlignment v) {
-  captionAlignment_ = v;
+  axis_.CaptionAlignment = v;
   Changed();
 }
 
 void TScaleProps::SetCaptionAnchor(ScaleTypes::TScaleUnitAnchor v) {
-  captionAnchor_ = v;
+  axis_.CaptionAnchor = v;
   Changed();
 }
 
 void TScaleProps::SetColorScale(TColor v) {
-  colorScale_ = v;
+  axis_.ColorScale = v;
   Changed();
 }
 
 void TScaleProps::SetDecPlaces(int v) {
-  decPlaces_ = std::clamp(v, -3, 12);
+  axis_.DecPlaces = std::clamp(v, -3, 12);
   Changed();
 }
 
@@ -59,20 +63,20 @@ void TScaleProps::SetDecPlaces(int v) {
 // follow); afterwards a logarithmic axis needs a positive range and no dates.
 void TScaleProps::SetLogarithmic(bool v) {
   if (!v || loading_ ||
-      (rangeLow_ >= LogMin && rangeHigh_ >= LogMin && labelType_ != ftDateTime))
-    logarithmic_ = v;
+      (axis_.RangeLow >= LogMin && axis_.RangeHigh >= LogMin && axis_.LabelType != ftDateTime))
+    axis_.Logarithmic = v;
   Changed();
 }
 
 void TScaleProps::SetLabelType(ScaleTypes::TFigType v) {
-  labelType_ = v;
-  if (v == ftDateTime) logarithmic_ = false;
-  if (v == ftTime) decPlaces_ = 4;
+  axis_.LabelType = v;
+  if (v == ftDateTime) axis_.Logarithmic = false;
+  if (v == ftTime) axis_.DecPlaces = 4;
   Changed();
 }
 
 void TScaleProps::SetMinTicks(int v) {
-  minTicks_ = v;
+  axis_.MinTicks = v;
   Changed();
 }
 
@@ -80,33 +84,33 @@ void TScaleProps::SetMinTicks(int v) {
 // away; a logarithmic axis refuses ends below LogMin. Non-finite values are ignored.
 void TScaleProps::SetRangeLow(double v) {
   if (!std::isfinite(v)) return;
-  if (std::abs(rangeHigh_ - v) < minRange_) {
-    rangeLow_ = v;
-    rangeHigh_ = v + minRange_;
-  } else if (!logarithmic_ || v >= LogMin) {
-    rangeLow_ = v;
+  if (std::abs(axis_.RangeHigh - v) < minRange_) {
+    axis_.RangeLow = v;
+    axis_.RangeHigh = v + minRange_;
+  } else if (!axis_.Logarithmic || v >= LogMin) {
+    axis_.RangeLow = v;
   }
   Changed();
 }
 
 void TScaleProps::SetRangeHigh(double v) {
   if (!std::isfinite(v)) return;
-  if (std::abs(rangeLow_ - v) < minRange_) {
-    rangeHigh_ = v;
-    rangeLow_ = v - minRange_;
-  } else if (!logarithmic_ || v >= LogMin) {
-    rangeHigh_ = v;
+  if (std::abs(axis_.RangeLow - v) < minRange_) {
+    axis_.RangeHigh = v;
+    axis_.RangeLow = v - minRange_;
+  } else if (!axis_.Logarithmic || v >= LogMin) {
+    axis_.RangeHigh = v;
   }
   Changed();
 }
 
 void TScaleProps::SetShortTicks(bool v) {
-  shortTicks_ = v;
+  axis_.ShortTicks = v;
   Changed();
 }
 
 void TScaleProps::SetScaleInscript(const QString& v) {
-  scaleInscript_ = v;
+  axis_.ScaleInscript = v;
   Changed();
 }
 
@@ -127,20 +131,20 @@ void TScaleProps::SetScalePos(int v) {
 void TScaleProps::SetMinRange(double m) {
   if (!(m > LogMin) || !std::isfinite(m)) return;
   minRange_ = m;
-  if (std::abs(rangeHigh_ - rangeLow_) >= m) return;
-  const double c = (rangeLow_ + rangeHigh_) / 2;
-  rangeLow_ = c - m / 2;
-  rangeHigh_ = c + m / 2;
+  if (std::abs(axis_.RangeHigh - axis_.RangeLow) >= m) return;
+  const double c = (axis_.RangeLow + axis_.RangeHigh) / 2;
+  axis_.RangeLow = c - m / 2;
+  axis_.RangeHigh = c + m / 2;
   Changed();
 }
 
 void TScaleProps::SetUserTickText(const QString& v) {
-  userTickText_ = v;
+  axis_.UserTickText = v;
   Changed();
 }
 
 void TScaleProps::SetVisible(bool v) {
-  visible_ = v;
+  axis_.Visible = v;
   Changed();
 }
 

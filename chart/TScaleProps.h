@@ -3,6 +3,7 @@
 // its axis looks. The chart copies them into its scale objects (SyncScale).
 #include "ChartTypes.h"
 #include "Font.h"
+#include "AxisSettings.h"
 #include "ScaleTypes.h"
 #include "TDTLabel.h"
 #include <QObject>
@@ -41,54 +42,56 @@ public:
   explicit TScaleProps(QObject* parent = nullptr);
   ~TScaleProps() override;
 
-  QString Caption() const { return caption_; }
+  QString Caption() const { return axis_.Caption; }
   void SetCaption(const QString& v);
-  int CaptionPosX() const { return captionPosX_; }
+  int CaptionPosX() const { return axis_.CaptionPosX; }
   void SetCaptionPosX(int v);
-  int CaptionPosY() const { return captionPosY_; }
+  int CaptionPosY() const { return axis_.CaptionPosY; }
   void SetCaptionPosY(int v);
-  Platform::TAlignment CaptionAlignment() const { return captionAlignment_; }
+  Platform::TAlignment CaptionAlignment() const { return axis_.CaptionAlignment; }
   void SetCaptionAlignment(Platform::TAlignment v);
-  ScaleTypes::TScaleUnitAnchor CaptionAnchor() const { return captionAnchor_; }
+  ScaleTypes::TScaleUnitAnchor CaptionAnchor() const { return axis_.CaptionAnchor; }
   void SetCaptionAnchor(ScaleTypes::TScaleUnitAnchor v);
-  TColor ColorScale() const { return colorScale_; }
+  TColor ColorScale() const { return axis_.ColorScale; }
   void SetColorScale(TColor v);
   TDTLabel* DateFormat() const { return dateFormat_; }
-  int DecPlaces() const { return decPlaces_; }
+  int DecPlaces() const { return axis_.DecPlaces; }
   void SetDecPlaces(int v);
-  bool Logarithmic() const { return logarithmic_; }
+  bool Logarithmic() const { return axis_.Logarithmic; }
   void SetLogarithmic(bool v);
-  ScaleTypes::TFigType LabelType() const { return labelType_; }
+  ScaleTypes::TFigType LabelType() const { return axis_.LabelType; }
   void SetLabelType(ScaleTypes::TFigType v);
   TFont* Font() const { return font_; }
-  int MinTicks() const { return minTicks_; }
+  int MinTicks() const { return axis_.MinTicks; }
   void SetMinTicks(int v);
-  double RangeLow() const { return rangeLow_; }
+  double RangeLow() const { return axis_.RangeLow; }
   void SetRangeLow(double v);
-  double RangeHigh() const { return rangeHigh_; }
+  double RangeHigh() const { return axis_.RangeHigh; }
   void SetRangeHigh(double v);
-  bool ShortTicks() const { return shortTicks_; }
+  bool ShortTicks() const { return axis_.ShortTicks; }
   void SetShortTicks(bool v);
-  QString ScaleInscript() const { return scaleInscript_; }
+  QString ScaleInscript() const { return axis_.ScaleInscript; }
   void SetScaleInscript(const QString& v);
   // Kept separately for the horizontal and the vertical orientation of the location code.
   int ScalePos() const;
   void SetScalePos(int v);
   double MinRange() const { return minRange_; }
   void SetMinRange(double v);
-  QString UserTickText() const { return userTickText_; }
+  QString UserTickText() const { return axis_.UserTickText; }
   void SetUserTickText(const QString& v);
-  bool Visible() const { return visible_; }
+  bool Visible() const { return axis_.Visible; }
   void SetVisible(bool v);
 
+  // All the settings the chart hands to the layer's scale, as one value.
+  const TAxisSettings& AxisSettings() const { return axis_; }
   int LocationCode() const { return location_; }
   // Set at creation; cleared when the chart has been loaded from stored settings.
   bool LoadingFlag() const { return loading_; }
   void MarkLoaded() { loading_ = false; }
   // Writes the range fields directly (no rules, no notification); the chart's
   // range machinery has applied its own rules before.
-  void StoreRangeLow(double v) { rangeLow_ = v; }
-  void StoreRangeHigh(double v) { rangeHigh_ = v; }
+  void StoreRangeLow(double v) { axis_.RangeLow = v; }
+  void StoreRangeHigh(double v) { axis_.RangeHigh = v; }
 
   std::function<void(QObject* sender)> OnChange;
 
@@ -97,29 +100,14 @@ protected:
   void Changed();
 
 private:
-  QString caption_;
-  int captionPosX_ = 0;
-  int captionPosY_ = 0;
-  Platform::TAlignment captionAlignment_ = taCenter;
-  ScaleTypes::TScaleUnitAnchor captionAnchor_ = uaSclTopLft;
-  TColor colorScale_ = clBlack;
+  TAxisSettings axis_; // a layer's axis starts hidden on 0 .. 1 (see the constructor)
   TDTLabel* dateFormat_ = nullptr;
-  int decPlaces_ = -2;
-  bool logarithmic_ = false;
-  ScaleTypes::TFigType labelType_ = ftNum;
   TFont* font_ = nullptr;
-  int minTicks_ = 3;
   bool loading_ = true;
-  double rangeLow_ = 0.0;
-  double rangeHigh_ = 1.0;
-  bool shortTicks_ = true;
-  QString scaleInscript_;
   int location_ = locBottom;
   int scalePosHoriz_ = 0; // used while the location code is top or bottom
   int scalePosVert_ = 0;  // used while it is left or right
   double minRange_ = 1e-10;
-  QString userTickText_;
-  bool visible_ = false;
 };
 
 class TScalePropsHoriz : public TScaleProps {

@@ -37,25 +37,25 @@ void TScale::SetScaleType(ScaleTypes::TScaleType v) {
 }
 
 void TScale::SetRangeLow(double v) {
-  rangeLow_ = v;
-  if (v == rangeHigh_) rangeHigh_ = v + 1;
+  axis_.RangeLow = v;
+  if (v == axis_.RangeHigh) axis_.RangeHigh = v + 1;
   UpdateScaling();
   Redraw();
 }
 
 void TScale::SetRangeHigh(double v) {
-  rangeHigh_ = v;
-  if (v == rangeLow_) rangeLow_ = v + 1;
+  axis_.RangeHigh = v;
+  if (v == axis_.RangeLow) axis_.RangeLow = v + 1;
   UpdateScaling();
   Redraw();
 }
 
 void TScale::SetLogarithmic(bool v) {
   if (!v)
-    logarithmic_ = false;
+    axis_.Logarithmic = false;
   else if (scaleLoading_ ||
-           (rangeLow_ >= kLogMin && rangeHigh_ >= kLogMin && labelType_ != ftDateTime))
-    logarithmic_ = true;
+           (axis_.RangeLow >= kLogMin && axis_.RangeHigh >= kLogMin && axis_.LabelType != ftDateTime))
+    axis_.Logarithmic = true;
   else
     return; // refused silently
   UpdateScaling();
@@ -63,26 +63,26 @@ void TScale::SetLogarithmic(bool v) {
 }
 
 void TScale::SetLabelType(ScaleTypes::TFigType v) {
-  labelType_ = v;
-  if (v == ftDateTime) logarithmic_ = false;
-  if (v == ftTime) decPlaces_ = 4;
+  axis_.LabelType = v;
+  if (v == ftDateTime) axis_.Logarithmic = false;
+  if (v == ftTime) axis_.DecPlaces = 4;
   Redraw();
 }
 
 void TScale::SetDecPlaces(int v) {
-  decPlaces_ = std::clamp(v, -3, 12);
+  axis_.DecPlaces = std::clamp(v, -3, 12);
   UpdateScaling();
   Redraw();
 }
 
 void TScale::SetMinTicks(int v) {
-  minTicks_ = v == 0 ? 0 : std::clamp(v, 2, 10);
+  axis_.MinTicks = v == 0 ? 0 : std::clamp(v, 2, 10);
   Redraw();
 }
 
 void TScale::SetShortTicks(bool v) {
-  if (v == shortTicks_) return;
-  shortTicks_ = v;
+  if (v == axis_.ShortTicks) return;
+  axis_.ShortTicks = v;
   Redraw();
 }
 
@@ -94,37 +94,37 @@ void TScale::SetDateFormat(TDTLabel* v) {
 }
 
 void TScale::SetUserTickText(const QString& v) {
-  userTickText_ = v;
+  axis_.UserTickText = v;
   Redraw();
 }
 
 void TScale::SetScaleInscript(const QString& v) {
-  scaleInscript_ = v;
+  axis_.ScaleInscript = v;
   Redraw();
 }
 
 void TScale::SetCaption(const QString& v) {
-  caption_ = v;
+  axis_.Caption = v;
   Redraw();
 }
 
 void TScale::SetCaptionPosX(int v) {
-  captionPosX_ = v;
+  axis_.CaptionPosX = v;
   Redraw();
 }
 
 void TScale::SetCaptionPosY(int v) {
-  captionPosY_ = v;
+  axis_.CaptionPosY = v;
   Redraw();
 }
 
 void TScale::SetCaptionAlignment(Platform::TAlignment v) {
-  captionAlignment_ = v;
+  axis_.CaptionAlignment = v;
   Redraw();
 }
 
 void TScale::SetCaptionAnchor(ScaleTypes::TScaleUnitAnchor v) {
-  captionAnchor_ = v;
+  axis_.CaptionAnchor = v;
   Redraw();
 }
 
@@ -163,8 +163,8 @@ void TScale::SetTransparent(bool v) {
 }
 
 void TScale::SetColorScale(TColor v) {
-  if (v == colorScale_) return;
-  colorScale_ = v;
+  if (v == axis_.ColorScale) return;
+  axis_.ColorScale = v;
   Redraw();
 }
 
@@ -194,8 +194,27 @@ void TScale::SetFrameStyle(Platform::TFrameStyle v) {
 }
 
 void TScale::SetVisible(bool v) {
-  visible_ = v;
+  axis_.Visible = v;
   if (!chartOwned_) QWidget::setVisible(v);
+}
+
+void TScale::SetAxisSettings(const TAxisSettings& s) {
+  SetRangeLow(s.RangeLow);
+  SetRangeHigh(s.RangeHigh);
+  SetVisible(s.Visible);
+  SetCaption(s.Caption);
+  SetCaptionPosX(s.CaptionPosX);
+  SetCaptionPosY(s.CaptionPosY);
+  SetCaptionAlignment(s.CaptionAlignment);
+  SetCaptionAnchor(s.CaptionAnchor);
+  SetColorScale(s.ColorScale);
+  SetDecPlaces(s.DecPlaces);
+  SetLogarithmic(s.Logarithmic);
+  SetLabelType(s.LabelType);
+  SetShortTicks(s.ShortTicks);
+  SetMinTicks(s.MinTicks);
+  SetScaleInscript(s.ScaleInscript);
+  SetUserTickText(s.UserTickText);
 }
 
 void TScale::DateFormatChanged() { Redraw(); }
@@ -203,43 +222,43 @@ void TScale::DateFormatChanged() { Redraw(); }
 // ---- mapping ---------------------------------------------------------------
 
 void TScale::UpdateScaling() {
-  if (IsLoading() || rangeHigh_ == rangeLow_) return;
-  const bool both_positive = rangeLow_ > 0 && rangeHigh_ > 0;
+  if (IsLoading() || axis_.RangeHigh == axis_.RangeLow) return;
+  const bool both_positive = axis_.RangeLow > 0 && axis_.RangeHigh > 0;
   if (IsHorizontal(scaleType_)) {
     const int len = width() - marginLeft_ - marginRight_ - 1;
     if (len <= 0) {
       scaleFactor_ = 0;
       scaleOffset_ = width() / 2.0;
-    } else if (!logarithmic_) {
-      scaleFactor_ = len / (rangeHigh_ - rangeLow_);
-      scaleOffset_ = marginLeft_ - rangeLow_ * scaleFactor_;
+    } else if (!axis_.Logarithmic) {
+      scaleFactor_ = len / (axis_.RangeHigh - axis_.RangeLow);
+      scaleOffset_ = marginLeft_ - axis_.RangeLow * scaleFactor_;
     } else if (both_positive) {
-      scaleFactor_ = len / (std::log(rangeHigh_) - std::log(rangeLow_));
-      scaleOffset_ = marginLeft_ - std::log(rangeLow_) * scaleFactor_;
+      scaleFactor_ = len / (std::log(axis_.RangeHigh) - std::log(axis_.RangeLow));
+      scaleOffset_ = marginLeft_ - std::log(axis_.RangeLow) * scaleFactor_;
     }
   } else {
     const int len = height() - marginTop_ - marginBottom_ - 1;
     if (len <= 0) {
       scaleFactor_ = 0;
       scaleOffset_ = height() / 2.0;
-    } else if (!logarithmic_) {
-      scaleFactor_ = len / (rangeLow_ - rangeHigh_);
-      scaleOffset_ = marginTop_ - rangeHigh_ * scaleFactor_;
+    } else if (!axis_.Logarithmic) {
+      scaleFactor_ = len / (axis_.RangeLow - axis_.RangeHigh);
+      scaleOffset_ = marginTop_ - axis_.RangeHigh * scaleFactor_;
     } else if (both_positive) {
-      scaleFactor_ = len / (std::log(rangeLow_) - std::log(rangeHigh_));
-      scaleOffset_ = marginTop_ - std::log(rangeHigh_) * scaleFactor_;
+      scaleFactor_ = len / (std::log(axis_.RangeLow) - std::log(axis_.RangeHigh));
+      scaleOffset_ = marginTop_ - std::log(axis_.RangeHigh) * scaleFactor_;
     }
   }
 }
 
 int TScale::ValueToPixel(double value) const {
   long double p;
-  if (!logarithmic_)
+  if (!axis_.Logarithmic)
     p = static_cast<long double>(scaleFactor_) * value + scaleOffset_;
   else if (value > kLogMin)
     p = static_cast<long double>(scaleFactor_) * std::log(value) + scaleOffset_;
   else
-    p = rangeHigh_ >= rangeLow_ ? 0 : width();
+    p = axis_.RangeHigh >= axis_.RangeLow ? 0 : width();
   return RoundPixel(p);
 }
 
@@ -325,24 +344,24 @@ void TScale::Assign(const TScale& s) {
   if (&s == this) return;
   frameStyle_ = s.frameStyle_;
   colorBackGnd_ = s.colorBackGnd_;
-  colorScale_ = s.colorScale_;
+  axis_.ColorScale = s.axis_.ColorScale;
   frameDark_ = s.frameDark_;
   frameShadow_ = s.frameShadow_;
   frameLight_ = s.frameLight_;
   colorScheme_ = s.colorScheme_;
   OnScaleTickDrawn = s.OnScaleTickDrawn;
-  logarithmic_ = s.logarithmic_;
+  axis_.Logarithmic = s.axis_.Logarithmic;
   scaleFactor_ = s.scaleFactor_;
   scaleOffset_ = s.scaleOffset_;
-  rangeHigh_ = s.rangeHigh_;
-  rangeLow_ = s.rangeLow_;
-  shortTicks_ = s.shortTicks_;
+  axis_.RangeHigh = s.axis_.RangeHigh;
+  axis_.RangeLow = s.axis_.RangeLow;
+  axis_.ShortTicks = s.axis_.ShortTicks;
   numTicks_ = s.numTicks_;
-  minTicks_ = s.minTicks_;
-  decPlaces_ = s.decPlaces_;
+  axis_.MinTicks = s.axis_.MinTicks;
+  axis_.DecPlaces = s.axis_.DecPlaces;
   showBaseLine_ = s.showBaseLine_;
   transparent_ = s.transparent_;
-  labelType_ = s.labelType_;
+  axis_.LabelType = s.axis_.LabelType;
   {
     auto notify = std::move(dateFormat_->OnChange); // one redraw at the end instead
     dateFormat_->Assign(*s.dateFormat_);
@@ -352,14 +371,14 @@ void TScale::Assign(const TScale& s) {
   marginBottom_ = s.marginBottom_;
   marginLeft_ = s.marginLeft_;
   marginRight_ = s.marginRight_;
-  captionPosX_ = s.captionPosX_;
-  captionPosY_ = s.captionPosY_;
-  userTickText_ = s.userTickText_;
-  scaleInscript_ = s.scaleInscript_;
+  axis_.CaptionPosX = s.axis_.CaptionPosX;
+  axis_.CaptionPosY = s.axis_.CaptionPosY;
+  axis_.UserTickText = s.axis_.UserTickText;
+  axis_.ScaleInscript = s.axis_.ScaleInscript;
   ticks_ = s.ticks_;
-  caption_ = s.caption_;
-  captionAnchor_ = s.captionAnchor_;
-  captionAlignment_ = s.captionAlignment_;
+  axis_.Caption = s.axis_.Caption;
+  axis_.CaptionAnchor = s.axis_.CaptionAnchor;
+  axis_.CaptionAlignment = s.axis_.CaptionAlignment;
   externalCanvas_ = s.externalCanvas_;
   offsetX_ = s.offsetX_;
   offsetY_ = s.offsetY_;
@@ -373,7 +392,7 @@ void TScale::Assign(const TScale& s) {
 void TScale::Paint() {
   // The published Visible flag counts: a scale on a form that is not showing yet still
   // draws into its window surface.
-  const bool invisible = !visible_;
+  const bool invisible = !axis_.Visible;
   if (invisible || IsLoading() || suppressPaint_) return;
 
   TCanvas& target = externalCanvas_ ? *externalCanvas_ : WindowCanvas();
@@ -401,7 +420,7 @@ void TScale::Paint() {
   };
 
   if (transparent_) {
-    target.Pen.Color = colorScale_;
+    target.Pen.Color = axis_.ColorScale;
     draw_axis(target, base_for(ox, oy));
     if (OnAfterScaleRendered) OnAfterScaleRendered(this, WindowCanvas());
   } else {
@@ -416,7 +435,7 @@ void TScale::Paint() {
     c.Brush.Style = bsSolid;
     c.Brush.Color = colorBackGnd_;
     c.Rectangle(0, 0, w, h);
-    c.Pen.Color = colorScale_;
+    c.Pen.Color = axis_.ColorScale;
     draw_axis(c, base_for(0, 0));
     if (OnAfterScaleRendered) OnAfterScaleRendered(this, c);
     DrawFrame(c, 0, 0, w - 1, h - 1);
@@ -471,7 +490,7 @@ public:
   }
 
   void Message(TScaleMessage message) override {
-    const int p = s_.ValueToPixel((s_.rangeLow_ + s_.rangeHigh_) / 2);
+    const int p = s_.ValueToPixel((s_.axis_.RangeLow + s_.axis_.RangeHigh) / 2);
     if (horizontal_) {
       const QString text = message == TScaleMessage::InvalidDateTime
                                ? QStringLiteral("invalid DateTime scale")
@@ -505,7 +524,7 @@ private:
       c_.TextOut(left, type_ == sctXB ? y - h - 7 : y + 7, text);
       return;
     }
-    const int h = s_.labelType_ == ftDateTime ? c_.TextHeight(text) : zeroHeight_;
+    const int h = s_.axis_.LabelType == ftDateTime ? c_.TextHeight(text) : zeroHeight_;
     c_.TextOut(type_ == sctYL ? x + 8 : x - w - 8, top.value_or(y - h / 2), text);
   }
 
@@ -520,16 +539,16 @@ private:
 
 TTickSettings TScale::TickSettings() const {
   TTickSettings t;
-  t.RangeLow = rangeLow_;
-  t.RangeHigh = rangeHigh_;
-  t.DecPlaces = decPlaces_;
-  t.LabelType = labelType_;
-  t.UserTickText = userTickText_;
-  t.ScaleInscript = scaleInscript_;
-  t.Logarithmic = logarithmic_;
-  t.ShortTicks = shortTicks_;
+  t.RangeLow = axis_.RangeLow;
+  t.RangeHigh = axis_.RangeHigh;
+  t.DecPlaces = axis_.DecPlaces;
+  t.LabelType = axis_.LabelType;
+  t.UserTickText = axis_.UserTickText;
+  t.ScaleInscript = axis_.ScaleInscript;
+  t.Logarithmic = axis_.Logarithmic;
+  t.ShortTicks = axis_.ShortTicks;
   t.Horizontal = IsHorizontal(scaleType_);
-  t.MinTicks = minTicks_;
+  t.MinTicks = axis_.MinTicks;
   t.DateFormat = dateFormat_;
   return t;
 }
@@ -545,7 +564,7 @@ void TScale::UsePrinterFont(TCanvas& canvas) {
 void TScale::DrawHorizontal(TCanvas& canvas, int baseY) {
   UsePrinterFont(canvas);
   canvas.Brush.Style = transparent_ ? bsClear : bsSolid;
-  if (minTicks_ != 0) minTicks_ = std::clamp(minTicks_, 2, 20);
+  if (axis_.MinTicks != 0) axis_.MinTicks = std::clamp(axis_.MinTicks, 2, 20);
   ResetTickRecord();
   DrawSink sink(*this, canvas, baseY);
   WalkTicks(TickSettings(), sink);
@@ -562,31 +581,31 @@ void TScale::DrawVertical(TCanvas& canvas, int baseX) {
 }
 
 void TScale::DrawCaption(TCanvas& canvas, int baseX, int baseY) {
-  if (caption_.isEmpty()) return;
-  const int w = canvas.TextWidth(caption_);
+  if (axis_.Caption.isEmpty()) return;
+  const int w = canvas.TextWidth(axis_.Caption);
   int x, y;
   if (IsHorizontal(scaleType_)) {
     y = baseY;
-    switch (captionAnchor_) {
+    switch (axis_.CaptionAnchor) {
     case uaSclTopLft: x = marginLeft_; break;
     case uaSclCenter: x = marginLeft_ + (width() - marginLeft_ - marginRight_) / 2; break;
     default: x = width() - marginRight_; break;
     }
   } else {
     x = baseX;
-    switch (captionAnchor_) {
+    switch (axis_.CaptionAnchor) {
     case uaSclTopLft: y = marginTop_; break;
     case uaSclCenter: y = marginTop_ + (height() - marginTop_ - marginBottom_) / 2; break;
     default: y = height() - marginBottom_; break;
     }
   }
-  x += captionPosX_;
-  y += captionPosY_;
-  if (captionAlignment_ == taRightJustify)
+  x += axis_.CaptionPosX;
+  y += axis_.CaptionPosY;
+  if (axis_.CaptionAlignment == taRightJustify)
     x -= w;
-  else if (captionAlignment_ == taCenter)
+  else if (axis_.CaptionAlignment == taCenter)
     x -= w / 2;
-  canvas.TextOut(x, y, caption_);
+  canvas.TextOut(x, y, axis_.Caption);
 }
 
 void TScale::DrawBaseLine(TCanvas& canvas, int base) {

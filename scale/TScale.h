@@ -5,6 +5,7 @@
 // per-axis settings into it and lets it draw onto the chart's canvas.
 #include "Control.h"
 #include "Font.h"
+#include "AxisSettings.h"
 #include "ScaleTypes.h"
 #include "TDTLabel.h"
 #include "TickWalk.h"
@@ -60,36 +61,36 @@ public:
   // Published properties.
   ScaleTypes::TScaleType ScaleType() const { return scaleType_; }
   void SetScaleType(ScaleTypes::TScaleType v);
-  double RangeLow() const { return rangeLow_; }
+  double RangeLow() const { return axis_.RangeLow; }
   void SetRangeLow(double v);
-  double RangeHigh() const { return rangeHigh_; }
+  double RangeHigh() const { return axis_.RangeHigh; }
   void SetRangeHigh(double v);
-  bool Logarithmic() const { return logarithmic_; }
+  bool Logarithmic() const { return axis_.Logarithmic; }
   void SetLogarithmic(bool v);
-  ScaleTypes::TFigType LabelType() const { return labelType_; }
+  ScaleTypes::TFigType LabelType() const { return axis_.LabelType; }
   void SetLabelType(ScaleTypes::TFigType v);
-  int DecPlaces() const { return decPlaces_; }
+  int DecPlaces() const { return axis_.DecPlaces; }
   void SetDecPlaces(int v);
-  int MinTicks() const { return minTicks_; }
+  int MinTicks() const { return axis_.MinTicks; }
   void SetMinTicks(int v);
-  bool ShortTicks() const { return shortTicks_; }
+  bool ShortTicks() const { return axis_.ShortTicks; }
   void SetShortTicks(bool v);
   int NumTicks() const { return numTicks_; }
   TDTLabel* DateFormat() const { return dateFormat_; }
   void SetDateFormat(TDTLabel* v); // copies the settings
-  QString UserTickText() const { return userTickText_; }
+  QString UserTickText() const { return axis_.UserTickText; }
   void SetUserTickText(const QString& v);
-  QString ScaleInscript() const { return scaleInscript_; }
+  QString ScaleInscript() const { return axis_.ScaleInscript; }
   void SetScaleInscript(const QString& v);
-  QString Caption() const { return caption_; }
+  QString Caption() const { return axis_.Caption; }
   void SetCaption(const QString& v);
-  int CaptionPosX() const { return captionPosX_; }
+  int CaptionPosX() const { return axis_.CaptionPosX; }
   void SetCaptionPosX(int v);
-  int CaptionPosY() const { return captionPosY_; }
+  int CaptionPosY() const { return axis_.CaptionPosY; }
   void SetCaptionPosY(int v);
-  Platform::TAlignment CaptionAlignment() const { return captionAlignment_; }
+  Platform::TAlignment CaptionAlignment() const { return axis_.CaptionAlignment; }
   void SetCaptionAlignment(Platform::TAlignment v);
-  ScaleTypes::TScaleUnitAnchor CaptionAnchor() const { return captionAnchor_; }
+  ScaleTypes::TScaleUnitAnchor CaptionAnchor() const { return axis_.CaptionAnchor; }
   void SetCaptionAnchor(ScaleTypes::TScaleUnitAnchor v);
   int MarginTop() const { return marginTop_; }
   void SetMarginTop(int v);
@@ -103,7 +104,7 @@ public:
   void SetShowBaseLine(bool v);
   bool Transparent() const { return transparent_; }
   void SetTransparent(bool v);
-  TColor ColorScale() const { return colorScale_; }
+  TColor ColorScale() const { return axis_.ColorScale; }
   void SetColorScale(TColor v);
   TColor ColorBackGnd() const { return colorBackGnd_; }
   void SetColorBackGnd(TColor v);
@@ -114,7 +115,7 @@ public:
   TFont* Font() const { return font_; }
   // A stand-alone scale shows or hides its window; a chart's scale only keeps
   // the flag (it never has a window of its own).
-  bool Visible() const { return visible_; }
+  bool Visible() const { return axis_.Visible; }
   void SetVisible(bool v);
 
   // Frame shading colours (dark, shadow, light).
@@ -145,6 +146,11 @@ public:
 
   // Geometry: platform behaviour, then rescale and redraw.
   void SetBounds(int left, int top, int width, int height) override;
+
+  // The range, label, caption and visibility settings as one value. Setting them goes
+  // through the setters above in turn, so that each one's rules apply as they would.
+  const TAxisSettings& AxisSettings() const { return axis_; }
+  void SetAxisSettings(const TAxisSettings& s);
 
   // Copies everything a scale carries from another scale.
   void Assign(const TScale& source);
@@ -181,27 +187,13 @@ private:
   void DateFormatChanged();
 
   ScaleTypes::TScaleType scaleType_ = sctXB;
-  double rangeLow_ = 0.0;
-  double rangeHigh_ = 100.0;
-  bool logarithmic_ = false;
-  ScaleTypes::TFigType labelType_ = ftNum;
-  int decPlaces_ = -2;
-  int minTicks_ = 3;
-  bool shortTicks_ = true;
+  TAxisSettings axis_;
   int numTicks_ = 0;
   std::vector<double> ticks_;
   TDTLabel* dateFormat_ = nullptr;
-  QString userTickText_;
-  QString scaleInscript_;
-  QString caption_;
-  int captionPosX_ = 4;
-  int captionPosY_ = 4;
-  Platform::TAlignment captionAlignment_ = taCenter;
-  ScaleTypes::TScaleUnitAnchor captionAnchor_ = uaSclTopLft;
   int marginTop_ = 20, marginBottom_ = 20, marginLeft_ = 20, marginRight_ = 20;
   bool showBaseLine_ = true;
   bool transparent_ = false;
-  TColor colorScale_ = clBlack;
   TColor colorBackGnd_ = clBtnFace;
   Platform::TColorScheme colorScheme_ = csBWG;
   Platform::TFrameStyle frameStyle_ = fsLowered;
@@ -209,7 +201,6 @@ private:
   TColor frameShadow_ = 0x808080;
   TColor frameLight_ = clWhite;
   TFont* font_ = nullptr;
-  bool visible_ = true;
 
   double scaleFactor_ = 1.0;
   double scaleOffset_ = 0.0;

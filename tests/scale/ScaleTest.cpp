@@ -134,6 +134,35 @@ TEST(Scale, ClampingSetters) {
   EXPECT_EQ(s.FrameLightColor(), clWhite);
 }
 
+// The settings handed over in one value keep every setter's rule, in the setters' order.
+TEST(Scale, AxisSettingsGoThroughTheSetterRules) {
+  TScale s;
+  s.Loaded();
+  TAxisSettings a;
+  a.RangeLow = 5;
+  a.RangeHigh = 5;          // the ends meet: the low end moves away
+  a.Logarithmic = true;     // checked on the range just set
+  a.LabelType = ftTime;     // forces 4 decimal places
+  a.DecPlaces = 20;
+  a.MinTicks = 1;
+  a.Caption = QStringLiteral("t_us");
+  a.Visible = false;
+  s.SetAxisSettings(a);
+  EXPECT_EQ(s.RangeLow(), 6.0);
+  EXPECT_EQ(s.RangeHigh(), 5.0);
+  EXPECT_TRUE(s.Logarithmic()); // 6 .. 5 is positive
+  EXPECT_EQ(s.DecPlaces(), 4);
+  EXPECT_EQ(s.MinTicks(), 2);
+  EXPECT_EQ(s.AxisSettings().Caption, QStringLiteral("t_us"));
+  EXPECT_FALSE(s.Visible());
+
+  a.RangeLow = -1;
+  a.LabelType = ftDateTime; // a date axis is never logarithmic
+  s.SetAxisSettings(a);
+  EXPECT_FALSE(s.Logarithmic());
+  EXPECT_EQ(s.DecPlaces(), 12);
+}
+
 // ---- mapping ------------------------------------------------------------------------------
 
 TEST(ScaleMapping, LinearHorizontalAndVertical) {

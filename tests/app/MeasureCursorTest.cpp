@@ -3,13 +3,13 @@
 // under the cursor, and the designed picture when measuring ends.
 #include "LiveCurve.h"
 #include "MeasureCursor.h"
+#include "Mouse.h"
 #include "TForm1.h"
 #include "TRChart.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QScrollBar>
 #include <gtest/gtest.h>
 #include <cmath>
@@ -23,8 +23,7 @@ protected:
   TMeasureCursor& measure() { return *form.Measure; }
   void Mouse(QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held,
              Qt::KeyboardModifiers mods = {}) {
-    QMouseEvent e(type, QPointF(p), chart().mapToGlobal(QPointF(p)), button, held, mods);
-    QCoreApplication::sendEvent(&chart(), &e);
+    TestMouse::Send(chart(), type, p, button, held, mods);
   }
   void MoveTo(QPoint p) { Mouse(QEvent::MouseMove, p, Qt::NoButton, Qt::NoButton); }
   void Click(QPoint p, Qt::KeyboardModifiers mods = {}) {

@@ -2,6 +2,7 @@
 // whole windows and writing the file of collected keys.
 #include "MessageBox.h"
 #include "TLexivaran2000.h"
+#include "Tables.h"
 #include "Windows1252.h"
 
 #include <QBuffer>
@@ -22,12 +23,7 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 
 namespace {
 
-void Load(TLexivaran2000& engine, const QByteArray& table) {
-  QBuffer buffer;
-  buffer.setData(table);
-  buffer.open(QIODevice::ReadOnly);
-  engine.LoadFromStream(buffer);
-}
+void Load(TLexivaran2000& engine, const QByteArray& table) { TestTables::LoadTable(engine, table); }
 
 } // namespace
 

@@ -3,6 +3,7 @@
 // damping, its bound, and the window's curve when it is switched on.
 #include "ChartExtras.h"
 #include "ExactResponse.h"
+#include "SettingsScope.h"
 #include "TForm1.h"
 #include "TRChart.h"
 
@@ -130,6 +131,7 @@ TEST(ExactResponse, StaysWithinOneOverTheWholeValueRange) {
 }
 
 TEST(ExactResponse, TheWindowDrawsItWhenSwitchedOnAndTheDesignedCurveOtherwise) {
+  TSettingsScope settings; // the item stores the choice
   TForm1 form;
   form.SBarR->setValue(10000);
   form.SBarC->setValue(10);

@@ -111,9 +111,10 @@ TEST_F(ChartExtrasTest, CircuitDataFollowsTheScrollBarsInsideTheChart) {
   EXPECT_TRUE(label->Caption().startsWith("CDDamping = 235.0k 1/s")); // no table in the tests
   const QImage withData = Shown(form);
   const QList<int> rows = RowsThatDiffer(withData, Golden("default"));
-  ASSERT_FALSE(rows.isEmpty());
-  EXPECT_GE(rows.first(), form.RCResponse->MarginTop()); // inside the data area, at its top
-  EXPECT_LT(rows.last(), form.RCResponse->height() / 2);
+  ASSERT_FALSE(rows.isEmpty()) << TestGolden::Explain(withData, GoldenFile("default"));
+  EXPECT_GE(rows.first(), form.RCResponse->MarginTop()) // inside the data area, at its top
+      << TestGolden::Explain(withData, GoldenFile("default"));
+  EXPECT_LT(rows.last(), form.RCResponse->height() / 2) << TestGolden::Explain(withData, GoldenFile("default"));
 
   form.SBarR->setValue(0);
   EXPECT_TRUE(label->Caption().startsWith("CDDamping = 0.000 1/s"));
@@ -148,8 +149,8 @@ TEST_F(ChartExtrasTest, KeptCurvesLieBelowTheLiveCurveAndFollowZoomAndReset) {
   // The same curve kept: the live curve covers it; only the legend at the bottom shows.
   const int legendTop = chart->height() - chart->MarginBottom() - 40;
   QList<int> rows = RowsThatDiffer(Shown(form), Golden("default"));
-  ASSERT_FALSE(rows.isEmpty());
-  EXPECT_GE(rows.first(), legendTop);
+  ASSERT_FALSE(rows.isEmpty()) << TestGolden::Explain(Shown(form), GoldenFile("default"));
+  EXPECT_GE(rows.first(), legendTop) << TestGolden::Explain(Shown(form), GoldenFile("default"));
   EXPECT_EQ(chart->TextLabel(TKeptCurves::FirstLegendLabel)->Caption(), "R = 4.70 Ohm,  C = 2.20 nF,  L = 10.00 uH");
 
   // Zoomed alike: the same picture as a chart without the kept curve, but for the legend.

@@ -64,25 +64,33 @@ QImage Load(const QString& goldenFile) {
   const TestPixels::TPixelDifference d = TestPixels::ComparePixels(actual, golden);
   if (!golden.isNull() && d.count == 0) return ::testing::AssertionSuccess();
 
-  QDir().mkpath(OutputFolder());
-  const QString base = QDir(OutputFolder()).filePath(OutputName(goldenFile));
-  const QString actualFile = base + QStringLiteral(".actual.png"), diffFile = base + QStringLiteral(".diff.png");
-  actual.save(actualFile, "PNG");
   ::testing::AssertionResult failure = ::testing::AssertionFailure();
   if (golden.isNull()) {
-    failure << "no golden image " << goldenFile.toStdString() << "; the picture drawn is " << actualFile.toStdString();
+    failure << "no golden image " << goldenFile.toStdString() << ";";
   } else {
-    DifferencePicture(actual, golden).save(diffFile, "PNG");
     failure << "the picture differs from the golden image " << goldenFile.toStdString() << ": ";
     if (!d.sameSize)
       failure << "its size is " << actual.width() << "x" << actual.height() << ", the golden image's "
               << golden.width() << "x" << golden.height() << "; ";
     failure << d.count << " pixels differ, the first at " << d.first.x() << "," << d.first.y() << ", in rows "
-            << d.rows.first() << " to " << d.rows.last() << ".\n  drawn:      " << actualFile.toStdString()
-            << "\n  difference: " << diffFile.toStdString();
+            << d.rows.first() << " to " << d.rows.last() << ".";
   }
-  return failure << "\n  If the new picture is intended: KALVORA_UPDATE_GOLDEN=1 ./tools/test, then review and "
+  return failure << Explain(actual, goldenFile)
+                 << "\n  If the new picture is intended: KALVORA_UPDATE_GOLDEN=1 ./tools/test, then review and "
                     "commit the golden image (tests/app/golden/README.md).";
+}
+
+std::string Explain(const QImage& picture, const QString& goldenFile) {
+  const QImage actual = picture.convertToFormat(QImage::Format_RGB32);
+  const QImage golden = Load(goldenFile);
+  QDir().mkpath(OutputFolder());
+  const QString base = QDir(OutputFolder()).filePath(OutputName(goldenFile));
+  const QString actualFile = base + QStringLiteral(".actual.png"), diffFile = base + QStringLiteral(".diff.png");
+  actual.save(actualFile, "PNG");
+  std::string text = "\n  drawn:      " + actualFile.toStdString();
+  if (!golden.isNull() && DifferencePicture(actual, golden).save(diffFile, "PNG"))
+    text += "\n  difference: " + diffFile.toStdString() + " (against " + goldenFile.toStdString() + ")";
+  return text;
 }
 
 } // namespace TestGolden

@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QString>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace TestGolden {
 
@@ -21,5 +22,9 @@ QImage Load(const QString& goldenFile);
 ::testing::AssertionResult Matches(const QImage& actual, const QString& goldenFile);
 // Whether this run rewrites golden images.
 bool Updating();
+// For a comparison that expects differences in one place only: writes the picture
+// and the difference picture as above and returns a text naming them (stream it
+// into the failure message; gtest evaluates it only when the expectation fails).
+std::string Explain(const QImage& actual, const QString& goldenFile);
 
 } // namespace TestGolden

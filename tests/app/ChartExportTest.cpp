@@ -7,8 +7,10 @@
 #include "KeptCurves.h"
 #include "LiveCurve.h"
 #include "MessageBox.h"
+#include "Pixels.h"
 #include "RunProgram.h"
 #include "SaveFile.h"
+#include "SettingsScope.h"
 #include "Startup.h"
 #include "TForm1.h"
 #include "TRChart.h"
@@ -39,7 +41,8 @@
 
 namespace {
 
-class ChartExport : public ::testing::Test {
+// Each test remembers its folder and picture width in settings of its own.
+class ChartExport : public SettingsScopedTest {
 protected:
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
@@ -349,10 +352,7 @@ TEST_F(ChartExport, PngAtTheScreenSizeOrAChosenWidth) {
   // The same picture in the window and in the file: the file's curve is where the window's is, scaled.
   const QImage big = QImage(wide).convertToFormat(QImage::Format_RGB32);
   const QPoint peak = chart().MapToPixel(1, chart().Item(228).X, chart().Item(228).Y);
-  int dark = 0;
-  for (int dy = -4; dy <= 4; ++dy)
-    for (int dx = -4; dx <= 4; ++dx) dark += qGray(big.pixel(2 * peak.x() + dx, 2 * peak.y() + dy)) < 128;
-  EXPECT_GT(dark, 0);
+  EXPECT_GT(TestPixels::CountInk(big, TestPixels::DarkerThan(128), QRect(2 * peak - QPoint(4, 4), QSize(9, 9))), 0);
 }
 
 TEST_F(ChartExport, ThePopupItemsAskWriteRememberAndReportErrors) {

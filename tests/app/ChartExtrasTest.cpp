@@ -6,51 +6,37 @@
 #include "ChartOverlaySlots.h"
 #include "FeatureContext.h"
 #include "ExportActions.h"
+#include "Golden.h"
+#include "Pixels.h"
+#include "SettingsScope.h"
 #include "TForm1.h"
 #include "TLexivaran2000.h"
 #include "TRChart.h"
+#include "Tables.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QFile>
 #include <QImage>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
 // Every test gets empty user settings of its own.
-struct ChartExtrasTest : ::testing::Test {
-  QTemporaryDir settingsDir;
-  ChartExtrasTest() { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path()); }
-
-  static QImage Golden(const char* name) {
-    return QImage(QStringLiteral(KALVORA_GOLDEN "/%1.png").arg(QLatin1String(name))).convertToFormat(QImage::Format_RGB32);
-  }
+struct ChartExtrasTest : SettingsScopedTest {
+  static QString GoldenFile(const char* name) { return QStringLiteral(KALVORA_GOLDEN "/%1.png").arg(QLatin1String(name)); }
+  static QImage Golden(const char* name) { return TestGolden::Load(GoldenFile(name)); }
   static QImage Shown(TForm1& form) {
     form.RCResponse->Paint();
     return form.RCResponse->WindowImage().convertToFormat(QImage::Format_RGB32);
   }
   // The rows in which two pictures of one size differ (empty when they are equal).
-  static QList<int> RowsThatDiffer(const QImage& a, const QImage& b) {
-    QList<int> rows;
-    for (int y = 0; y < a.height(); ++y)
-      for (int x = 0; x < a.width(); ++x)
-        if (a.pixel(x, y) != b.pixel(x, y)) {
-          rows << y;
-          break;
-        }
-    return rows;
-  }
+  static QList<int> RowsThatDiffer(const QImage& a, const QImage& b) { return TestPixels::ComparePixels(a, b).rows; }
   static int CountColour(const QImage& image, TColor color) {
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-      for (int x = 0; x < image.width(); ++x) n += image.pixel(x, y) == ColorToRGB(color);
-    return n;
+    return TestPixels::CountInk(image, TestPixels::Exactly(ColorToRGB(color)));
   }
 };
 
@@ -65,11 +51,7 @@ TEST_F(ChartExtrasTest, WithEverythingOffTheChartKeepsTheDesignedPixels) {
     form.Extras->RestoreChoices(); // a fresh start: nothing stored
     EXPECT_FALSE(form.Extras->CircuitData());
     EXPECT_FALSE(form.Extras->ExactResponse());
-    const QImage golden = Golden(c.golden);
-    ASSERT_FALSE(golden.isNull()) << c.golden;
-    const QImage image = form.RenderChart(c.r, c.c, c.l).convertToFormat(QImage::Format_RGB32);
-    EXPECT_TRUE(image == golden) << c.golden;
-    if (image != golden) image.save(QStringLiteral("/tmp/kalvora-extras-%1.png").arg(QLatin1String(c.golden)));
+    EXPECT_TRUE(TestGolden::Matches(form.RenderChart(c.r, c.c, c.l), GoldenFile(c.golden)));
   }
 }
 
@@ -81,8 +63,8 @@ TEST_F(ChartExtrasTest, ChoicesAreRememberedInTheUsersSettings) {
     form.Extras->ExactResponseItem->trigger();
     form.Extras->KeepCurveItem->trigger();
   }
-  const QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kalvora"), QStringLiteral("Kalvora"));
-  EXPECT_TRUE(settings.fileName().startsWith(settingsDir.path())) << settings.fileName().toStdString();
+  const QSettings stored(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kalvora"), QStringLiteral("Kalvora"));
+  EXPECT_TRUE(stored.fileName().startsWith(settings.UserFolder())) << stored.fileName().toStdString();
   {
     TForm1 form;
     form.Extras->RestoreChoices();
@@ -104,11 +86,8 @@ TEST_F(ChartExtrasTest, NewTextsAreInBothTablesAndTheMenuIsTranslated) {
                             "CDCriticallyDamped", "CDOverdamped", "KeptDesigned", "KeptExact",
                             "CDSlowTimeConstant", "CDFastTimeConstant"};
   TLexivaran2000 english, german;
-  for (auto [engine, name] : {std::pair{&english, "kalvora.itl"}, std::pair{&german, "kalvora-de.itl"}}) {
-    QFile file(QStringLiteral(KALVORA_RESOURCES "/") + QLatin1String(name));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-    engine->LoadFromStream(file);
-  }
+  for (auto [engine, name] : {std::pair{&english, "kalvora.itl"}, std::pair{&german, "kalvora-de.itl"}})
+    ASSERT_TRUE(TestTables::LoadShippedTable(*engine, QLatin1String(name))) << name;
   for (const QString& key : keys) {
     EXPECT_NE(english.Translate(key), key) << key.toStdString();
     EXPECT_NE(german.Translate(key), key) << key.toStdString();
@@ -137,9 +116,10 @@ TEST_F(ChartExtrasTest, CircuitDataFollowsTheScrollBarsInsideTheChart) {
   EXPECT_TRUE(label->Caption().startsWith("CDDamping = 235.0k 1/s")); // no table in the tests
   const QImage withData = Shown(form);
   const QList<int> rows = RowsThatDiffer(withData, Golden("default"));
-  ASSERT_FALSE(rows.isEmpty());
-  EXPECT_GE(rows.first(), form.RCResponse->MarginTop()); // inside the data area, at its top
-  EXPECT_LT(rows.last(), form.RCResponse->height() / 2);
+  ASSERT_FALSE(rows.isEmpty()) << TestGolden::Explain(withData, GoldenFile("default"));
+  EXPECT_GE(rows.first(), form.RCResponse->MarginTop()) // inside the data area, at its top
+      << TestGolden::Explain(withData, GoldenFile("default"));
+  EXPECT_LT(rows.last(), form.RCResponse->height() / 2) << TestGolden::Explain(withData, GoldenFile("default"));
 
   form.SBarR->setValue(0);
   EXPECT_TRUE(label->Caption().startsWith("CDDamping = 0.000 1/s"));
@@ -147,7 +127,7 @@ TEST_F(ChartExtrasTest, CircuitDataFollowsTheScrollBarsInsideTheChart) {
   form.SBarR->setValue(470);
   form.Extras->CircuitDataItem->trigger();
   EXPECT_FALSE(label->Visible());
-  EXPECT_TRUE(Shown(form) == Golden("default"));
+  EXPECT_TRUE(TestGolden::Matches(Shown(form), GoldenFile("default")));
 }
 
 TEST_F(ChartExtrasTest, KeptCurvesLieBelowTheLiveCurveAndFollowZoomAndReset) {
@@ -174,8 +154,8 @@ TEST_F(ChartExtrasTest, KeptCurvesLieBelowTheLiveCurveAndFollowZoomAndReset) {
   // The same curve kept: the live curve covers it; only the legend at the bottom shows.
   const int legendTop = chart->height() - chart->MarginBottom() - 40;
   QList<int> rows = RowsThatDiffer(Shown(form), Golden("default"));
-  ASSERT_FALSE(rows.isEmpty());
-  EXPECT_GE(rows.first(), legendTop);
+  ASSERT_FALSE(rows.isEmpty()) << TestGolden::Explain(Shown(form), GoldenFile("default"));
+  EXPECT_GE(rows.first(), legendTop) << TestGolden::Explain(Shown(form), GoldenFile("default"));
   EXPECT_EQ(chart->TextLabel(ChartOverlaySlots::KeptCurvesFirstLegendLabel)->Caption(),
             "R = 4.70 Ohm,  C = 2.20 nF,  L = 10.00 uH,  designed");
 
@@ -247,7 +227,7 @@ TEST_F(ChartExtrasTest, AtMostFourAreKeptEachInItsOwnLookAndClearRemovesThem) {
   EXPECT_TRUE(curves.empty());
   EXPECT_FALSE(form.RCResponse->TextLabel(ChartOverlaySlots::KeptCurvesFirstLegendLabel)->Visible());
   form.SBarC->setValue(220);
-  EXPECT_TRUE(Shown(form) == Golden("default"));
+  EXPECT_TRUE(TestGolden::Matches(Shown(form), GoldenFile("default")));
 }
 
 TEST_F(ChartExtrasTest, ReadoutAndLegendStayAtTheRightEdgeWhenTheChartIsResized) {
@@ -275,6 +255,15 @@ TEST_F(ChartExtrasTest, TheChartOutlivesItsExtras) {
   chart.resize(300, 200);
   chart.show();
   QCoreApplication::processEvents();
+  // The kept curve's pixels along y = 0.5, where it runs across the data area (the live curve stays below).
+  TColor keptColor = clBlack;
+  auto keptCurveInk = [&] {
+    chart.Paint();
+    const int row = chart.MapToPixel(1, 0.5, 0.5).y();
+    const QRect line(chart.MarginLeft(), row - 1, chart.width() - chart.MarginLeft() - chart.MarginRight(), 3);
+    return TestPixels::CountInk(chart.WindowImage().convertToFormat(QImage::Format_RGB32),
+                                TestPixels::Exactly(ColorToRGB(keptColor)), line);
+  };
   {
     TFeatureContext context(chart, menu, [](const QString& key, const QStringList&) { return key; });
     TChartExtras extras(context);
@@ -284,9 +273,12 @@ TEST_F(ChartExtrasTest, TheChartOutlivesItsExtras) {
     context.CurveComputed.Call({{470, 220, 1000}, y.data(), int(y.size())});
     extras.KeepCurveItem->trigger();
     chart.ShowItems();
+    ASSERT_EQ(extras.KeptCurves().Curves().size(), 1u);
+    keptColor = extras.KeptCurves().Curves().front().Color;
+    EXPECT_GT(keptCurveInk(), 50); // drawn while the extras live
   }
-  chart.Paint();
-  EXPECT_EQ(chart.RenderStats().FullPaints > 0, true);
+  EXPECT_EQ(keptCurveInk(), 0); // gone with them, and the chart still paints
+  EXPECT_EQ(chart.ItemCount(), 2);
 }
 
 } // namespace

@@ -6,17 +6,17 @@
 #include "ChartKeyboard.h"
 #include "FeatureContext.h"
 #include "MessageBox.h"
+#include "Mouse.h"
 #include "TForm1.h"
 #include "TLexivaran2000.h"
 #include "TRChart.h"
 #include "Texts.h"
+#include "Tables.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <gtest/gtest.h>
@@ -37,8 +37,7 @@ protected:
     return e.isAccepted();
   }
   void Mouse(QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held) {
-    QMouseEvent e(type, QPointF(p), chart().mapToGlobal(QPointF(p)), button, held, Qt::NoModifier);
-    QCoreApplication::sendEvent(&chart(), &e);
+    TestMouse::Send(chart(), type, p, button, held);
   }
   void ExpectView(double xl, double xh, double yl, double yh) {
     EXPECT_NEAR(chart().Scale1X()->RangeLow(), xl, 1e-12);
@@ -240,10 +239,8 @@ TEST(KeyboardAccess, BothTablesGiveTheButtonsDistinctMnemonics) {
   } tables[] = {{"kalvora.itl", {"Reset", "About", "Exit"}},
                 {"kalvora-de.itl", {QString::fromUtf8("Zur\xc3\xbc" "cksetzen"), QString::fromUtf8("\xc3\x9c" "ber"), "Beenden"}}};
   for (const auto& t : tables) {
-    QFile file(QStringLiteral(KALVORA_RESOURCES "/") + QLatin1String(t.file));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     TLexivaran2000 engine;
-    engine.LoadFromStream(file);
+    ASSERT_TRUE(TestTables::LoadShippedTable(engine, QLatin1String(t.file))) << t.file;
     QString letters;
     int i = 0;
     for (const char* key : {"Reset", "About", "Exit"}) {

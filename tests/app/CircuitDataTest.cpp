@@ -4,8 +4,8 @@
 #include "CircuitData.h"
 #include "ReadoutNumber.h"
 #include "TLexivaran2000.h"
+#include "Tables.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 #include <cmath>
 
@@ -13,9 +13,7 @@ namespace {
 
 std::function<QString(const QString&)> EnglishTable() {
   auto engine = std::make_shared<TLexivaran2000>();
-  QFile file(QStringLiteral(KALVORA_RESOURCES "/kalvora.itl"));
-  EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-  engine->LoadFromStream(file);
+  EXPECT_TRUE(TestTables::LoadShippedTable(*engine, QStringLiteral("kalvora.itl")));
   return [engine](const QString& key) { return engine->Translate(key); };
 }
 

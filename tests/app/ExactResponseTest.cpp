@@ -2,6 +2,7 @@
 #include "ChartExtras.h"
 #include "Responses.h"
 #include "SampleGrid.h"
+#include "SettingsScope.h"
 #include "TForm1.h"
 #include "TRChart.h"
 
@@ -17,6 +18,7 @@ namespace {
 using Rlc::SampleGrid::Samples;
 
 TEST(ExactResponse, TheWindowDrawsItWhenSwitchedOnAndTheDesignedCurveOtherwise) {
+  TSettingsScope settings; // the item stores the choice
   TForm1 form;
   form.SBarR->setValue(10000);
   form.SBarC->setValue(10);

@@ -3,6 +3,7 @@
 // does to save time (mapping in double, skipping clipping work), it draws exactly
 // the pixels of the platform's line rule applied to each of the 10,000 segments.
 #include "Colors.h"
+#include "Pixels.h"
 #include "TForm1.h"
 #include "TRChart.h"
 
@@ -95,15 +96,9 @@ struct FastPathPixels : ::testing::Test {
     for (int y = clip.top(); y <= clip.bottom(); ++y)
       for (int x : {clip.left(), clip.right()}) expected.setPixel(x, y, empty.pixel(x, y));
 
-    int differing = 0, curvePixels = 0;
-    QPoint first(-1, -1);
-    for (int y = 0; y < drawn.height(); ++y)
-      for (int x = 0; x < drawn.width(); ++x) {
-        if (drawn.pixel(x, y) != empty.pixel(x, y)) ++curvePixels;
-        if (drawn.pixel(x, y) != expected.pixel(x, y) && differing++ == 0) first = QPoint(x, y);
-      }
-    EXPECT_EQ(differing, 0) << "first difference at " << first.x() << "," << first.y();
-    EXPECT_GT(curvePixels, 100); // the curve is really there
+    const TestPixels::TPixelDifference d = TestPixels::ComparePixels(drawn, expected);
+    EXPECT_EQ(d.count, 0) << "first difference at " << d.first.x() << "," << d.first.y();
+    EXPECT_GT(TestPixels::ComparePixels(drawn, empty).count, 100); // the curve is really there
   }
 };
 

@@ -2,6 +2,7 @@
 // program runs with QT_SCALE_FACTOR=2): the layout stays in logical pixels, the
 // drawing takes the device's pixels.
 #include "Canvas.h"
+#include "Pixels.h"
 #include "TForm1.h"
 #include "TNumLab.h"
 #include "TRChart.h"
@@ -16,19 +17,10 @@
 
 namespace {
 
-bool Dark(QRgb p) { return qGray(p) < 100; }
+const TestPixels::TInk Dark = TestPixels::DarkerThan(100);
 
 // The rows of ink in an area of an image.
-int InkHeight(const QImage& image, const QRect& area) {
-  int top = -1, bottom = -1;
-  for (int y = area.top(); y <= area.bottom(); ++y)
-    for (int x = area.left(); x <= area.right(); ++x)
-      if (Dark(image.pixel(x, y))) {
-        if (top < 0) top = y;
-        bottom = y;
-      }
-  return top < 0 ? 0 : bottom - top + 1;
-}
+int InkHeight(const QImage& image, const QRect& area) { return TestPixels::InkHeight(image, Dark, area); }
 
 // Whether some aligned 2 x 2 block of the area has pixels of different colours: an
 // enlarged picture of half the resolution has none.
@@ -144,10 +136,7 @@ TEST_F(HiDpiChart, ALongRisingListGivesThePixelsOfEveryItemDrawn) {
 
   const QImage& drawn = chart.DataImage().Image();
   ASSERT_EQ(drawn.size(), expected.size());
-  int differences = 0;
-  for (int y = 0; y < drawn.height(); ++y)
-    for (int x = 0; x < drawn.width(); ++x) differences += drawn.pixel(x, y) != expected.pixel(x, y);
-  EXPECT_EQ(differences, 0);
+  EXPECT_EQ(TestPixels::ComparePixels(drawn, expected).count, 0);
 }
 
 TEST_F(HiDpi, TheWindowKeepsItsLayoutAndTheLabelsTextIsTwiceAsHigh) {

@@ -2,11 +2,11 @@
 // 10,000 zooms with the mouse, with the pending events handled as a running
 // program would. The heap must not grow once the display list has its full
 // capacity: any per-step leak or queue that only grows shows here.
+#include "Mouse.h"
 #include "TForm1.h"
 #include "TRChart.h"
 
 #include <QCoreApplication>
-#include <QMouseEvent>
 #include <QScrollBar>
 #include <gtest/gtest.h>
 
@@ -45,8 +45,7 @@ constexpr int StepScale = 1;
 #endif
 
 void Mouse(TRChart* chart, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons) {
-  QMouseEvent e(type, QPointF(p), chart->mapToGlobal(QPointF(p)), button, buttons, Qt::NoModifier);
-  QCoreApplication::sendEvent(chart, &e);
+  TestMouse::Send(*chart, type, p, button, buttons);
 }
 
 // A zoom band drawn with the left button between two points of the data area.

@@ -5,13 +5,13 @@
 #include "LiveCurve.h"
 #include "MeasureCursor.h"
 #include "ReadoutNumber.h"
+#include "Mouse.h"
 #include "TForm1.h"
 #include "TRChart.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QScrollBar>
 #include <QSet>
 #include <gtest/gtest.h>
@@ -26,8 +26,7 @@ protected:
   TMeasureCursor& measure() { return *form.Measure; }
   void Mouse(QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held,
              Qt::KeyboardModifiers mods = {}) {
-    QMouseEvent e(type, QPointF(p), chart().mapToGlobal(QPointF(p)), button, held, mods);
-    QCoreApplication::sendEvent(&chart(), &e);
+    TestMouse::Send(chart(), type, p, button, held, mods);
   }
   void MoveTo(QPoint p) { Mouse(QEvent::MouseMove, p, Qt::NoButton, Qt::NoButton); }
   void Click(QPoint p, Qt::KeyboardModifiers mods = {}) {

@@ -1,6 +1,7 @@
 // The --render option: reading the command line, and the written picture
 // compared with the chart of the main window shown off-screen.
 #include "NamedMutex.h"
+#include "Pixels.h"
 #include "RunProgram.h"
 #include "SaveFile.h"
 #include "Startup.h"
@@ -152,12 +153,7 @@ TEST(RenderProgram, TheChartShowsAxesCaptionAndDottedGrid) {
   ASSERT_EQ(image.size(), QSize(505, 482));
   EXPECT_EQ(chart->ShadowWidth(), 0);
   EXPECT_EQ(image.pixel(504, 481), ColorToRGB(clBtnFace));
-  auto inkIn = [&](const QRect& r) {
-    int n = 0;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-      for (int x = r.left(); x <= r.right(); ++x) n += qGray(image.pixel(x, y)) < 100;
-    return n;
-  };
+  auto inkIn = [&](const QRect& r) { return TestPixels::CountInk(image, TestPixels::DarkerThan(100), r); };
   const int bottom = 482 - 40, right = 505 - 16;
   EXPECT_GT(inkIn(QRect(0, 20, 48, bottom - 20)), 20);              // y axis labels
   EXPECT_GT(inkIn(QRect(50, bottom + 1, right - 50, 14)), 20);      // x axis ticks and labels

@@ -4,10 +4,12 @@
 // server when one is used. The splash runs through the About box's hook, so
 // nothing blocks; message boxes are recorded by the message box hook.
 #include "MessageBox.h"
+#include "SettingsScope.h"
 #include "TForm1.h"
 #include "TFrmAbout.h"
 #include "TRChart.h"
 #include "TUrlLab.h"
+#include "Tables.h"
 #include "TeachingServer.h"
 #include "TkdbDemonClient.h"
 
@@ -59,7 +61,8 @@ struct SplashView {
   QPoint firstLink;
 };
 
-class StartupTest : public ::testing::Test {
+// FormShow restores the chart's remembered choices: each test starts with empty settings.
+class StartupTest : public SettingsScopedTest {
 protected:
   void SetUp() override {
     SetMessageBoxHook([this](TMessageKind kind, const QString& text) {
@@ -209,10 +212,7 @@ TEST_F(StartupTest, DialogLanguageIsGermanOnlyForLgGermanInAnyCase) {
                {"", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.entry.toStdString());
-    QByteArray table = c.entry;
-    QBuffer buffer(&table);
-    buffer.open(QIODevice::ReadOnly);
-    form->cliDemon->Translator().LoadFromStream(buffer);
+    TestTables::LoadTable(form->cliDemon->Translator(), c.entry);
     RunFormShow();
     EXPECT_EQ(splashes.back().webSite, c.german ? TFrmAbout::GermanWebSite : TFrmAbout::EnglishWebSite);
     EXPECT_EQ(splashes.back().description, c.german ? TFrmAbout::GermanDescription : TFrmAbout::EnglishDescription);
@@ -294,19 +294,13 @@ TEST_F(StartupTest, UnderAServerMissingOrEmptyFilesLeaveTheIconsAlone) {
   EXPECT_TRUE(AllDesigned());
 
   // A server without the file.
-  QByteArray table = "[AppIconName]=absent.png|$$";
-  QBuffer buffer(&table);
-  buffer.open(QIODevice::ReadOnly);
-  form->cliDemon->Translator().LoadFromStream(buffer);
+  TestTables::LoadTable(form->cliDemon->Translator(), "[AppIconName]=absent.png|$$");
   RunFormShow();
   EXPECT_FALSE(QFile::exists(serverWorkArea.filePath("absent.png")));
   EXPECT_TRUE(AllDesigned());
 
   // An empty file from the server is not saved; a file already in the work area stays and is used.
-  table = "[AppIconName]=empty.png|$$";
-  buffer.close();
-  buffer.open(QIODevice::ReadOnly);
-  form->cliDemon->Translator().LoadFromStream(buffer);
+  TestTables::LoadTable(form->cliDemon->Translator(), "[AppIconName]=empty.png|$$");
   WriteFile(serverWorkArea.filePath("empty.png"), TestIconBytes());
   RunFormShow();
   EXPECT_EQ(ReadFile(serverWorkArea.filePath("empty.png")), TestIconBytes());
@@ -326,10 +320,7 @@ TEST_F(StartupTest, UnderAServerAFileThatCannotBeSavedOrReadIsReported) {
   // A work area that cannot take the file: reported, and start-up goes on.
   errors.clear();
   WriteFile(serverFiles.filePath("good.png"), TestIconBytes());
-  QByteArray table = "[AppIconName]=good.png|$$";
-  QBuffer buffer(&table);
-  buffer.open(QIODevice::ReadOnly);
-  form->cliDemon->Translator().LoadFromStream(buffer);
+  TestTables::LoadTable(form->cliDemon->Translator(), "[AppIconName]=good.png|$$");
   ASSERT_TRUE(QDir(serverWorkArea.path()).removeRecursively());
   RunFormShow();
   ASSERT_EQ(errors.size(), 1);
@@ -353,10 +344,7 @@ TEST_F(StartupTest, IconNamesFromOutsideWithAFolderPartAreRefusedAndNothingLands
   for (const QString& name : refused) {
     SCOPED_TRACE(name.toStdString());
     errors.clear();
-    QByteArray table = "[AppIconName]=" + name.toUtf8() + "|$$";
-    QBuffer buffer(&table);
-    buffer.open(QIODevice::ReadOnly);
-    form->cliDemon->Translator().LoadFromStream(buffer);
+    TestTables::LoadTable(form->cliDemon->Translator(), "[AppIconName]=" + name.toUtf8() + "|$$");
     RunFormShow(); // the splash and the first curve still come
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].contains('"' + name + '"')) << errors[0].toStdString();
@@ -368,10 +356,7 @@ TEST_F(StartupTest, IconNamesFromOutsideWithAFolderPartAreRefusedAndNothingLands
   EXPECT_TRUE(QDir(workArea + "a").isEmpty());
   // A translated table says it in its language.
   errors.clear();
-  QByteArray table = "[AppIconName]=../escaped.png|$$[FileNameRefused]=Abgelehnt: <%1%>|$$";
-  QBuffer buffer(&table);
-  buffer.open(QIODevice::ReadOnly);
-  form->cliDemon->Translator().LoadFromStream(buffer);
+  TestTables::LoadTable(form->cliDemon->Translator(), "[AppIconName]=../escaped.png|$$[FileNameRefused]=Abgelehnt: <%1%>|$$");
   RunFormShow();
   EXPECT_EQ(errors, QStringList{"Abgelehnt: ../escaped.png"});
 }

@@ -4,6 +4,7 @@
 // every item, pixel for pixel.
 #include "ItemList.h"
 #include "ItemRuns.h"
+#include "Pixels.h"
 #include "TRChart.h"
 
 #include <QCoreApplication>
@@ -237,11 +238,9 @@ void DrawReference(TRChart& c, QImage& image, int xo, int yo, bool monochrome, T
 }
 
 int Differences(const QImage& a, const QImage& b, QPoint& first) {
-  int n = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x)
-      if (a.pixel(x, y) != b.pixel(x, y) && n++ == 0) first = QPoint(x, y);
-  return n;
+  const TestPixels::TPixelDifference d = TestPixels::ComparePixels(a, b);
+  if (d.count) first = d.first;
+  return d.count;
 }
 
 class LargeListPixels : public ::testing::Test {

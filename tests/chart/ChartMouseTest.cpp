@@ -4,6 +4,7 @@
 #include "Application.h"
 #include "Cursors.h"
 #include "MessageBox.h"
+#include "Mouse.h"
 #include "TRChart.h"
 
 #include <QContextMenuEvent>
@@ -11,7 +12,6 @@
 #include <QCursor>
 #include <QEnterEvent>
 #include <QGuiApplication>
-#include <QMouseEvent>
 #include <QStringList>
 #include <gtest/gtest.h>
 #include <string>
@@ -39,8 +39,7 @@ protected:
   }
   void Mouse(QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons,
              Qt::KeyboardModifiers mods = {}) {
-    QMouseEvent e(type, QPointF(p), chart.mapToGlobal(QPointF(p)), button, buttons, mods);
-    QCoreApplication::sendEvent(&chart, &e);
+    TestMouse::Send(chart, type, p, button, buttons, mods);
   }
   void Press(QPoint p, Qt::MouseButton b = L, Qt::MouseButtons held = {}) {
     Mouse(QEvent::MouseButtonPress, p, b, held | b);
@@ -270,10 +269,7 @@ TEST_F(ChartMouse, AHandlerThatThrowsUnderThePaintLockLeavesTheChartPainting) {
     Press({136, 80});
     Move({222, 180});
     // Through the toolkit's delivery: the chart shows the error itself, nothing unwinds through it.
-    EXPECT_TRUE(RunGuarded([this] {
-      QMouseEvent e(QEvent::MouseButtonRelease, QPointF(222, 180), chart.mapToGlobal(QPointF(222, 180)), L, {}, {});
-      QCoreApplication::sendEvent(&chart, &e);
-    }));
+    EXPECT_TRUE(RunGuarded([this] { TestMouse::Send(chart, QEvent::MouseButtonRelease, QPoint(222, 180), L, {}); }));
     EXPECT_EQ(errors, QStringList{mode == maRubberBand ? "band failed" : "zoom failed"});
     EXPECT_FALSE(chart.PaintLocked());
 
@@ -299,10 +295,8 @@ TEST_F(ChartMouse, HandlerErrorsShowAndStayInsideTheChartsEvents) {
   chart.OnMouseMoveInChart = [](QObject*, bool, TShiftState, double, double) { throw EVKTError("move failed"); };
   chart.OnDblClick = [](QObject*) { throw EVKTError("double click failed"); };
   EXPECT_TRUE(RunGuarded([this] {
-    QMouseEvent move(QEvent::MouseMove, QPointF(200, 100), chart.mapToGlobal(QPointF(200, 100)), Qt::NoButton, {}, {});
-    QCoreApplication::sendEvent(&chart, &move);
-    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(200, 100), chart.mapToGlobal(QPointF(200, 100)), L, L, {});
-    QCoreApplication::sendEvent(&chart, &dbl);
+    TestMouse::Move(chart, QPoint(200, 100));
+    TestMouse::Send(chart, QEvent::MouseButtonDblClick, QPoint(200, 100), L, L);
   }));
   EXPECT_EQ(errors, (QStringList{"move failed", "double click failed"}));
   SetMessageBoxHook(previous);

@@ -1,10 +1,10 @@
 // Drawing the whole chart onto another canvas (a vector picture's or a
 // printer's), and cancelling a zoom band from the program.
+#include "Mouse.h"
 #include "TRChart.h"
 
 #include <QCoreApplication>
 #include <QImage>
-#include <QMouseEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -71,8 +71,7 @@ TEST_F(ChartPaintTo, CancelZoomBandRemovesTheBandAndZoomsNothing) {
   EXPECT_TRUE(chart.WindowImage() == before);
   chart.SetMouseAction(maZoomWindPos);
   auto send = [&](QEvent::Type type, QPoint p, Qt::MouseButton b, Qt::MouseButtons held) {
-    QMouseEvent e(type, QPointF(p), chart.mapToGlobal(QPointF(p)), b, held, Qt::NoModifier);
-    QCoreApplication::sendEvent(&chart, &e);
+    TestMouse::Send(chart, type, p, b, held);
   };
   send(QEvent::MouseButtonPress, {100, 60}, Qt::LeftButton, Qt::LeftButton);
   send(QEvent::MouseMove, {300, 200}, Qt::NoButton, Qt::LeftButton);

@@ -3,6 +3,7 @@
 #include "MessageBox.h"
 #include "SaveFile.h"
 #include "TLexivaran2000.h"
+#include "Tables.h"
 #include "Windows1252.h"
 
 #include <QBuffer>
@@ -24,12 +25,7 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 
 namespace {
 
-void Load(TLexivaran2000& engine, const QByteArray& table) {
-  QBuffer buffer;
-  buffer.setData(table);
-  buffer.open(QIODevice::ReadOnly);
-  engine.LoadFromStream(buffer);
-}
+void Load(TLexivaran2000& engine, const QByteArray& table) { TestTables::LoadTable(engine, table); }
 
 } // namespace
 
@@ -477,10 +473,8 @@ TEST(ItlFileName, TheExtensionIsReplaced) {
 TEST(ShippedTables, EveryKeyOfTheProgramInEnglishAndGerman) {
   const QStringList keys = {"Kalvora", "Description", "Reset", "About", "Exit", "OK", "HomePage"};
   for (const char* name : {"kalvora.itl", "kalvora-de.itl"}) {
-    QFile file(QStringLiteral(KALVORA_RESOURCES_DIR "/") + name);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
     TLexivaran2000 engine;
-    engine.LoadFromStream(file);
+    ASSERT_TRUE(TestTables::LoadShippedTable(engine, QLatin1String(name))) << name;
     for (const QString& key : keys) {
       EXPECT_TRUE(engine.Keys().contains(key.toLower())) << name << " lacks " << key.toStdString();
       EXPECT_FALSE(engine.Translate(key).isEmpty()) << name;
@@ -489,10 +483,8 @@ TEST(ShippedTables, EveryKeyOfTheProgramInEnglishAndGerman) {
     const QString language = engine.Translate("$dlglanguage$").toLower();
     EXPECT_EQ(language, QString(name) == "kalvora.itl" ? "lgenglish" : "lggerman");
   }
-  QFile german(QStringLiteral(KALVORA_RESOURCES_DIR "/kalvora-de.itl"));
-  ASSERT_TRUE(german.open(QIODevice::ReadOnly));
   TLexivaran2000 engine;
-  engine.LoadFromStream(german);
+  ASSERT_TRUE(TestTables::LoadShippedTable(engine, QStringLiteral("kalvora-de.itl")));
   EXPECT_EQ(engine.Translate("Reset"), QString::fromUtf8("&Zur\xc3\xbc" "cksetzen")); // with its Alt+letter mark
 }
 

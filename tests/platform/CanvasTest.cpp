@@ -1,5 +1,6 @@
 // Pixel tests of the canvas conventions (Canvas.h) on off-screen images.
 #include "Canvas.h"
+#include "Pixels.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -21,23 +22,12 @@ QImage MakeImage(int w, int h, QRgb fill = kWhite) {
   return img;
 }
 
-int Count(const QImage& img, QRgb c) {
-  int n = 0;
-  for (int y = 0; y < img.height(); ++y)
-    for (int x = 0; x < img.width(); ++x) n += img.pixel(x, y) == c;
-  return n;
-}
+int Count(const QImage& img, QRgb c) { return TestPixels::CountInk(img, TestPixels::Exactly(c)); }
 
 int CountNot(const QImage& img, QRgb c) { return img.width() * img.height() - Count(img, c); }
 
 // The bounding box of pixels that differ from background.
-QRect Ink(const QImage& img, QRgb background) {
-  QRect r;
-  for (int y = 0; y < img.height(); ++y)
-    for (int x = 0; x < img.width(); ++x)
-      if (img.pixel(x, y) != background) r |= QRect(x, y, 1, 1);
-  return r;
-}
+QRect Ink(const QImage& img, QRgb background) { return TestPixels::InkBox(img, TestPixels::OffBackground(background)); }
 
 // ---- Rectangle ----------------------------------------------------------------------------
 

@@ -1,6 +1,7 @@
 // The canvas on images with a device pixel ratio above 1: logical drawing at the
 // device's resolution, device-pixel polylines, text and copies between scales.
 #include "Canvas.h"
+#include "Pixels.h"
 
 #include <QColor>
 #include <climits>
@@ -28,15 +29,10 @@ QImage Enlarged(const QImage& one, int scale) {
 
 // The first device pixel where the two differ, or "none".
 std::string FirstDifference(const QImage& a, const QImage& b) {
-  if (a.size() != b.size()) return "size";
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x)
-      if ((a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF))
-        return std::to_string(x) + "," + std::to_string(y);
-  return "none";
+  return TestPixels::FirstDifference(a, b, TestPixels::RgbOnly);
 }
 
-bool Dark(QRgb p) { return qGray(p) < 128; }
+const TestPixels::TInk Dark = TestPixels::DarkerThan(128);
 
 // Whether some aligned 2 x 2 block is partly dark: what an enlarged picture never has.
 bool HasHalfBlocks(const QImage& image) {
@@ -160,16 +156,7 @@ TEST(DeviceScale, CoordinatesAtTheEndsOfTheRangeAreClipped) {
 }
 
 // The height of the ink in an image.
-int InkHeight(const QImage& image) {
-  int top = -1, bottom = -1;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (Dark(image.pixel(x, y))) {
-        if (top < 0) top = y;
-        bottom = y;
-      }
-  return top < 0 ? 0 : bottom - top + 1;
-}
+int InkHeight(const QImage& image) { return TestPixels::InkHeight(image, Dark); }
 
 TEST(DeviceScale, TextIsRenderedAtTheDeviceSizeAndMeasuredInLogicalPixels) {
   QImage one = Blank(60, 30, 1), big = Blank(60, 30, 2);

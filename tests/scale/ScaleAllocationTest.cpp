@@ -1,34 +1,15 @@
 // Drawing a chart's scale allocates nothing per tick beyond the label texts: an
 // unlabelled axis costs the same whether it draws 20 or 400 ticks.
+#include "AllocationCounter.h"
 #include "TScale.h"
 
-#include <atomic>
-#include <cstdlib>
 #include <gtest/gtest.h>
-#include <new>
-
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<int> allocations{0};
-} // namespace
-
-void* operator new(std::size_t size) {
-  if (counting) ++allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
 int PaintAllocations(TScale& scale) {
   scale.ForcedPaint(); // warm up fonts and metrics
-  allocations = 0;
-  counting = true;
-  scale.ForcedPaint();
-  counting = false;
-  return allocations;
+  return CountAllocations([&] { scale.ForcedPaint(); });
 }
 
 TEST(ScaleAllocation, TicksWithoutLabelsAllocateNothingPerTick) {

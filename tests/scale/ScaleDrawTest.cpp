@@ -1,5 +1,6 @@
 // Pixel tests of drawn scales: tick lengths, label and caption positions, frames,
 // transparent painting, messages, the tick record and printing at true point size.
+#include "Pixels.h"
 #include "TScale.h"
 
 #include <QPdfWriter>
@@ -16,14 +17,7 @@ constexpr TColor kBack = clWhite, kScale = clRed, kText = clBlue;
 // The bounding box of the text pixels inside area: blue text, smoothed against
 // a white background, is clearly bluer than red (ticks) and white (background).
 QRect InkBox(const QImage& image, const QRect& area) {
-  QRect box;
-  const QRect r = area & image.rect();
-  for (int y = r.top(); y <= r.bottom(); ++y)
-    for (int x = r.left(); x <= r.right(); ++x) {
-      const QRgb p = image.pixel(x, y);
-      if (qBlue(p) - qRed(p) > 60) box |= QRect(x, y, 1, 1);
-    }
-  return box;
+  return TestPixels::InkBox(image, [](QRgb p) { return qBlue(p) - qRed(p) > 60; }, area & image.rect());
 }
 
 // A stand-alone opaque scale drawing into its own window surface.

@@ -4,10 +4,11 @@
 
 #include "Canvas.h"
 #include "Exceptions.h"
+#include "Mouse.h"
+#include "Pixels.h"
 #include "StoredSettings.h"
 
 #include <QCoreApplication>
-#include <QMouseEvent>
 #include <QPalette>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -81,11 +82,7 @@ QPointF Centroid(const TNumLab& lab, QRgb color, const QRect& r) {
 
 // Bounding box of the pixels within r that differ from the background.
 QRect InkBox(const TNumLab& lab, QRgb background, const QRect& r) {
-  QRect ink;
-  for (int x = r.left(); x <= r.right(); ++x)
-    for (int y = r.top(); y <= r.bottom(); ++y)
-      if (Px(lab, x, y) != background) ink |= QRect(x, y, 1, 1);
-  return ink;
+  return TestPixels::InkBox(lab.Picture(), TestPixels::OffBackground(background, TestPixels::RgbOnly), r);
 }
 
 } // namespace
@@ -460,8 +457,7 @@ TEST(TNumLab, MouseAreaFollowsTheMouseBeforeOnMouseMove) {
   std::vector<int> seen;
   lab->OnMouseMove = [&](QObject*, Qt::KeyboardModifiers, int, int) { seen.push_back(lab->MouseArea()); };
   for (int x : {0, L, L + 1, L + B, L + B + 1, W - 1}) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(x, 5), QPointF(x, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(lab.get(), &move);
+    TestMouse::Move(*lab, QPoint(x, 5));
   }
   EXPECT_EQ(seen, (std::vector<int>{0, 0, 1, 1, 2, 2}));
 
@@ -470,12 +466,7 @@ TEST(TNumLab, MouseAreaFollowsTheMouseBeforeOnMouseMove) {
     EXPECT_EQ(s, lab.get());
     ++clicks;
   };
-  QMouseEvent press(QEvent::MouseButtonPress, QPointF(50, 5), QPointF(50, 5), Qt::LeftButton, Qt::LeftButton,
-                    Qt::NoModifier);
-  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(50, 5), QPointF(50, 5), Qt::LeftButton, Qt::NoButton,
-                      Qt::NoModifier);
-  QCoreApplication::sendEvent(lab.get(), &press);
-  QCoreApplication::sendEvent(lab.get(), &release);
+  TestMouse::Click(*lab, QPoint(50, 5));
   EXPECT_EQ(clicks, 1);
 }
 

@@ -4,12 +4,12 @@
 #include "TUrlLab.h"
 
 #include "MessageBox.h"
+#include "Mouse.h"
 #include "Shell.h"
 #include "StoredSettings.h"
 
 #include <QCoreApplication>
 #include <QEnterEvent>
-#include <QMouseEvent>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -143,12 +143,7 @@ TEST_F(TUrlLabTest, ErrorOfAMouseClickIsShownAndTheProgramGoesOn) {
   lab.SetURL("ftp://example.org");
   int ups = 0;
   lab.OnMouseUp = [&](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { ++ups; };
-  QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
-                    Qt::NoModifier);
-  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::NoButton,
-                      Qt::NoModifier);
-  QCoreApplication::sendEvent(&lab, &press);
-  QCoreApplication::sendEvent(&lab, &release);
+  TestMouse::Click(lab, QPoint(5, 5));
   SetMessageBoxHook(before);
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0], "Component \"UrlLabHomepage\": URL of URLLab is invalid");

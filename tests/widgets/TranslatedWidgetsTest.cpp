@@ -5,18 +5,13 @@
 #include "TLexivaran2000.h"
 #include "TNumLab.h"
 #include "TUrlLab.h"
+#include "Tables.h"
 
-#include <QBuffer>
 #include <gtest/gtest.h>
 
 namespace {
 
-void Load(TLexivaran2000& engine, const QByteArray& table) {
-  QBuffer buffer;
-  buffer.setData(table);
-  buffer.open(QIODevice::ReadOnly);
-  engine.LoadFromStream(buffer);
-}
+void Load(TLexivaran2000& engine, const QByteArray& table) { TestTables::LoadTable(engine, table); }
 
 } // namespace
 

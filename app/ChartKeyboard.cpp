@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "FeatureContext.h"
+#include "PaintLockGuard.h"
 #include "TRChart.h"
 
 #include <QAbstractButton>
@@ -85,7 +86,7 @@ void TChartKeyboard::Pan(double fx, double fy) { Change(1, fx, fy); }
 // Every mouse-controlled layer through the layer-range machinery (joint layers,
 // MinRange), repainted once; then OnZoomPan, as after a zoom with the mouse.
 void TChartKeyboard::Change(double factor, double fx, double fy) {
-  const bool saved = chart_->LockPaint();
+  TPaintLockGuard lock(*chart_);
   for (int n = 1; n <= TCustomRChart::NumLayers; ++n) {
     if (!chart_->MouseControlledLayer(n)) continue;
     const TScaleProps* xp = chart_->ScalePropsX(n);
@@ -95,7 +96,7 @@ void TChartKeyboard::Change(double factor, double fx, double fy) {
     Transform(ly, hy, yp->Logarithmic(), factor, fy);
     chart_->SetLayerRange(n, lx, ly, hx, hy);
   }
-  chart_->RestorePaintLock(saved);
+  lock.Restore();
   if (chart_->OnZoomPan) chart_->OnZoomPan(chart_);
 }
 

@@ -3,6 +3,7 @@
 #include "ChartOverlaySlots.h"
 #include "FeatureContext.h"
 #include "LiveCurve.h"
+#include "PaintLockGuard.h"
 #include "ReadoutNumber.h"
 #include "Texts.h"
 #include "TRChart.h"
@@ -86,7 +87,7 @@ QString TMeasureCursor::ReadoutText() const {
 // Crosshairs and readout as the state says, in one repaint (or none).
 void TMeasureCursor::Show(bool repaint) {
   const int n = LiveCurveLength(*chart_);
-  const bool saved = chart_->LockPaint();
+  TPaintLockGuard lock(*chart_);
   auto place = [&](int which, int sample, TCrossHMode mode, TColor color, TPenStyle style) {
     TCrossHair* ch = chart_->CrossHair(which);
     const bool on = active_ && sample >= 0 && sample < n;
@@ -116,8 +117,7 @@ void TMeasureCursor::Show(bool repaint) {
     label->SetPosY(chart_->height() - chart_->MarginBottom() - chart_->ShadowWidth() - ReadoutInset);
     label->SetCaption(text);
   }
-  if (repaint) chart_->RestorePaintLock(saved);
-  else chart_->RestorePaintLockQuietly(saved);
+  if (repaint) lock.Restore(); // else the lock goes back quietly with the guard
 }
 
 bool TMeasureCursor::HandleMouse(QEvent* event) {

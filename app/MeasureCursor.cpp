@@ -127,6 +127,7 @@ void TMeasureCursor::Show(bool repaint) {
   }
   if (repaint) chart_->RestorePaintLock(saved);
   else chart_->RestorePaintLockQuietly(saved);
+  CursorMoved.Call(active_ && cursor_ >= 0 && cursor_ < n ? cursor_ : -1);
 }
 
 bool TMeasureCursor::HandleMouse(QEvent* event) {

@@ -29,6 +29,7 @@ class TListenAction;
 #include "TkdbDemonClient.h"
 class TFrmAbout;
 class TChartExtras;
+class TAnalysisFeature;
 
 class TForm1 : public QWidget {
   Q_OBJECT
@@ -78,6 +79,8 @@ public:
   TAccessibility* Access = nullptr;
   TCurveExplorer* Explorer;
   TListenAction* Listen;
+  // The circuit analysis window, opened from the pop-up menu.
+  TAnalysisFeature* Analysis;
 
 protected:
   void showEvent(QShowEvent* event) override;

@@ -161,11 +161,17 @@ void TAnalysisCharts::Fill(const Rlc::Positions& p, Rlc::Experiment e,
     const Rlc::Circuit c = Rlc::CircuitAt(p);
     path_.FillGrid(c, Rlc::StartOf(e, c), Samples);
   }
+  // Each chart is drawn once, after its items, ranges, legend and marks are all set.
+  std::array<bool, AnalysisChartCount> saved{};
+  for (int k = 0; k < AnalysisChartCount; ++k)
+    if (shown[size_t(k)]) saved[size_t(k)] = charts_[size_t(k)]->LockPaint();
   if (shown[0]) FillTime();
   if (shown[1]) FillEnergy();
   if (shown[2]) FillPhase();
   if (shown[3]) FillResonance();
   MarkSample(marked_);
+  for (int k = 0; k < AnalysisChartCount; ++k)
+    if (shown[size_t(k)]) charts_[size_t(k)]->RestorePaintLock(saved[size_t(k)]);
 }
 
 void TAnalysisCharts::FillTime() {
@@ -184,7 +190,6 @@ void TAnalysisCharts::FillTime() {
   Summarise(TAnalysisChart::Time, "AnalysisTimeSummary",
             "u_C starts at <%1%> V and ends at <%2%> V after 10 µs; i starts at <%3%> mA and ends at <%4%> mA.",
             {Num(path_.u_C_V[0]), Num(path_.u_C_V[last]), Num(path_.i_A[0] * 1e3), Num(path_.i_A[last] * 1e3)});
-  c.ShowItems();
 }
 
 void TAnalysisCharts::FillEnergy() {
@@ -210,7 +215,6 @@ void TAnalysisCharts::FillEnergy() {
   Summarise(TAnalysisChart::Energy, "AnalysisEnergySummary",
             "Stored energy E_C + E_L: <%1%> nJ at the start, <%2%> nJ after 10 µs; heat in R: <%3%> nJ.",
             {Num(sum[0] * 1e9), Num(sum[last] * 1e9), Num(path_.E_R_J[last] * 1e9)});
-  c.ShowItems();
 }
 
 void TAnalysisCharts::FillPhase() {
@@ -229,7 +233,6 @@ void TAnalysisCharts::FillPhase() {
   Summarise(TAnalysisChart::Phase, "AnalysisPhaseSummary",
             "From u_C = <%1%> V, i = <%2%> mA to u_C = <%3%> V, i = <%4%> mA after 10 µs.",
             {Num(path_.u_C_V[0]), Num(path_.i_A[0] * 1e3), Num(path_.u_C_V[last]), Num(path_.i_A[last] * 1e3)});
-  c.ShowItems();
 }
 
 void TAnalysisCharts::FillResonance() {
@@ -285,7 +288,6 @@ void TAnalysisCharts::FillResonance() {
             "Resonance at f0 = <%1%> Hz; the current's −3 dB band reaches from <%2%> Hz to <%3%> Hz; "
             "|U_C/U_e| peaks at <%4%>.",
             {Num(f0, 6), Num(quantities_.FLower_Hz, 6), Num(quantities_.FUpper_Hz, 6), Num(gainMax)});
-  c.ShowItems();
 }
 
 void TAnalysisCharts::Summarise(TAnalysisChart which, const char* key, const char* english, const QStringList& args) {

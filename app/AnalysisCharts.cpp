@@ -4,7 +4,7 @@
 #include "SampleGrid.h"
 #include "TRChart.h"
 
-#include <QFontMetrics>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -43,13 +43,31 @@ std::pair<double, double> Union(std::pair<double, double> a, std::pair<double, d
   return {std::min(a.first, b.first), std::max(a.second, b.second)};
 }
 
-// One curve on the current layer: y[k] * scale over x[k].
+// One curve on layer: y[k] * scale over x[k] (x rising). With a bucket of more than one
+// sample, only the smallest and the largest sample of every bucket are drawn, in their
+// order: a bucket of one pixel column's samples looks the same, at a fraction of the items.
 void Curve(TRChart& chart, int layer, TColor color, const double* x, const std::vector<double>& y, double scale,
-           double xScale = 1) {
+           size_t bucket) {
   chart.SetCurrentLayer(layer);
   chart.SetDataColor(color);
-  chart.MoveTo(x[0] * xScale, y[0] * scale);
-  for (size_t k = 1; k < y.size(); ++k) chart.LineTo(x[k] * xScale, y[k] * scale);
+  const size_t n = y.size();
+  chart.MoveTo(x[0], y[0] * scale);
+  if (bucket <= 1) {
+    for (size_t k = 1; k < n; ++k) chart.LineTo(x[k], y[k] * scale);
+    return;
+  }
+  for (size_t a = 1; a < n; a += bucket) {
+    const size_t end = std::min(n, a + bucket);
+    size_t lo = a, hi = a;
+    for (size_t k = a + 1; k < end; ++k) {
+      if (y[k] < y[lo]) lo = k;
+      if (y[k] > y[hi]) hi = k;
+    }
+    const size_t first = std::min(lo, hi), second = std::max(lo, hi);
+    chart.LineTo(x[first], y[first] * scale);
+    if (second != first) chart.LineTo(x[second], y[second] * scale);
+  }
+  if (n > 1) chart.LineTo(x[n - 1], y[n - 1] * scale); // the curve ends where it does
 }
 
 QString Num(double v, int digits = 4) { return QString::number(v, 'g', digits); }
@@ -68,8 +86,13 @@ TAnalysisCharts::TAnalysisCharts(QWidget* parent, TTranslate translate) : transl
     chart->SetTextBkStyle(ChartTypes::tbClear);
     for (int layer = 2; layer <= 3; ++layer) chart->SetMouseControlledLayer(layer, true);
     chart->setMinimumSize(300, 220);
+    // A zoom made by the user keeps its view; the time charts then get every sample,
+    // once the chart has finished zooming.
     chart->OnZoomPan = [this, k](QObject*) {
-      if (!filling_[size_t(k)]) zoomed_[size_t(k)] = true;
+      if (filling_[size_t(k)] || zoomed_[size_t(k)]) return;
+      zoomed_[size_t(k)] = true;
+      if (k <= int(TAnalysisChart::Energy))
+        QTimer::singleShot(0, charts_[size_t(k)], [this, k] { Refill(TAnalysisChart(k)); });
     };
     charts_[size_t(k)] = chart;
   }
@@ -144,11 +167,22 @@ void TAnalysisCharts::Legend(TRChart& chart, const std::vector<std::pair<QString
   }
 }
 
+// A range follows the data but stays put while the data still fill most of it, so
+// that a small step of a scroll bar redraws only the data area.
 void TAnalysisCharts::SetRange(TAnalysisChart which, int layer, double x0, double x1, double y0, double y1) {
   if (zoomed_[size_t(which)]) return;
+  TRChart& c = *Chart(which);
+  auto keeps = [](double lo, double hi, double oldLo, double oldHi) {
+    const double pad = (hi - lo) / 12; // Span's tenth, less a margin
+    return oldLo <= lo + pad && hi - pad <= oldHi && (hi - lo) > 0.8 * (oldHi - oldLo);
+  };
+  if (keeps(x0, x1, c.ScalePropsX(layer)->RangeLow(), c.ScalePropsX(layer)->RangeHigh()) &&
+      keeps(y0, y1, c.ScalePropsY(layer)->RangeLow(), c.ScalePropsY(layer)->RangeHigh()))
+    return;
   filling_[size_t(which)] = true;
-  Chart(which)->SetLayerRange(layer, x0, y0, x1, y1);
+  c.SetLayerRange(layer, x0, y0, x1, y1);
   filling_[size_t(which)] = false;
+  rangeChanged_[size_t(which)] = true;
 }
 
 void TAnalysisCharts::Fill(const Rlc::Positions& p, Rlc::Experiment e,
@@ -163,6 +197,7 @@ void TAnalysisCharts::Fill(const Rlc::Positions& p, Rlc::Experiment e,
   }
   // Each chart is drawn once, after its items, ranges, legend and marks are all set.
   std::array<bool, AnalysisChartCount> saved{};
+  rangeChanged_.fill(false);
   for (int k = 0; k < AnalysisChartCount; ++k)
     if (shown[size_t(k)]) saved[size_t(k)] = charts_[size_t(k)]->LockPaint();
   if (shown[0]) FillTime();
@@ -170,8 +205,18 @@ void TAnalysisCharts::Fill(const Rlc::Positions& p, Rlc::Experiment e,
   if (shown[2]) FillPhase();
   if (shown[3]) FillResonance();
   MarkSample(marked_);
-  for (int k = 0; k < AnalysisChartCount; ++k)
-    if (shown[size_t(k)]) charts_[size_t(k)]->RestorePaintLock(saved[size_t(k)]);
+  // A chart whose axes stay shows only its data area anew.
+  for (int k = 0; k < AnalysisChartCount; ++k) {
+    if (!shown[size_t(k)]) continue;
+    TRChart& c = *charts_[size_t(k)];
+    if (rangeChanged_[size_t(k)] || !c.isVisible()) {
+      c.RestorePaintLock(saved[size_t(k)]);
+    } else {
+      c.RestorePaintLockQuietly(saved[size_t(k)]);
+      c.ShowItems();
+    }
+    rangeChanged_[size_t(k)] = false;
+  }
 }
 
 void TAnalysisCharts::FillTime() {
@@ -181,8 +226,9 @@ void TAnalysisCharts::FillTime() {
   SetRange(TAnalysisChart::Time, 1, 0, 10, u.first, u.second);
   SetRange(TAnalysisChart::Time, 2, 0, 10, i.first, i.second);
   c.ClearItems();
-  Curve(c, 1, VoltageColor, t, path_.u_C_V, 1);
-  Curve(c, 2, CurrentColor, t, path_.i_A, 1e3);
+  const size_t bucket = Bucket(TAnalysisChart::Time);
+  Curve(c, 1, VoltageColor, t, path_.u_C_V, 1, bucket);
+  Curve(c, 2, CurrentColor, t, path_.i_A, 1e3, bucket);
   Legend(c, {{Text("AnalysisLegendVoltage", "u_C (V), left"), VoltageColor},
              {Text("AnalysisLegendCurrent", "i (mA), right"), CurrentColor}});
   c.setAccessibleName(Text("AnalysisTimeName", "Capacitor voltage and current over time"));
@@ -202,10 +248,11 @@ void TAnalysisCharts::FillEnergy() {
   auto range = Union(Union(Span(path_.E_C_J, 1e9), Span(path_.E_L_J, 1e9)), Union(Span(sum, 1e9), Span(path_.E_R_J, 1e9)));
   SetRange(TAnalysisChart::Energy, 1, 0, 10, std::min(range.first, 0.0), range.second);
   c.ClearItems();
-  Curve(c, 1, ECColor, t, path_.E_C_J, 1e9);
-  Curve(c, 1, ELColor, t, path_.E_L_J, 1e9);
-  Curve(c, 1, SumColor, t, sum, 1e9);
-  Curve(c, 1, ERColor, t, path_.E_R_J, 1e9);
+  const size_t bucket = Bucket(TAnalysisChart::Energy);
+  Curve(c, 1, ECColor, t, path_.E_C_J, 1e9, bucket);
+  Curve(c, 1, ELColor, t, path_.E_L_J, 1e9, bucket);
+  Curve(c, 1, SumColor, t, sum, 1e9, bucket);
+  Curve(c, 1, ERColor, t, path_.E_R_J, 1e9, bucket);
   Legend(c, {{Text("AnalysisLegendEC", "E_C"), ECColor},
              {Text("AnalysisLegendEL", "E_L"), ELColor},
              {Text("AnalysisLegendSum", "stored E_C + E_L"), SumColor},
@@ -290,6 +337,15 @@ void TAnalysisCharts::FillResonance() {
             {Num(f0, 6), Num(quantities_.FLower_Hz, 6), Num(quantities_.FUpper_Hz, 6), Num(gainMax)});
 }
 
+// The samples per pixel column of a time chart showing all 10 us; a zoomed chart gets
+// every sample.
+size_t TAnalysisCharts::Bucket(TAnalysisChart which) const {
+  if (zoomed_[size_t(which)]) return 1;
+  const TRChart& c = *Chart(which);
+  const int width = c.width() - c.MarginLeft() - c.MarginRight() - c.ShadowWidth();
+  return width > 0 ? size_t(std::max(1, Samples / width)) : 1;
+}
+
 void TAnalysisCharts::Summarise(TAnalysisChart which, const char* key, const char* english, const QStringList& args) {
   Chart(which)->SetAccessibleSummary(Text(key, english, args));
 }
@@ -318,6 +374,10 @@ void TAnalysisCharts::MarkSample(int k) {
 
 void TAnalysisCharts::ZoomAll(TAnalysisChart which) {
   zoomed_[size_t(which)] = false;
+  Refill(which);
+}
+
+void TAnalysisCharts::Refill(TAnalysisChart which) {
   std::array<bool, AnalysisChartCount> only{};
   only[size_t(which)] = true;
   Fill(positions_, experiment_, only);

@@ -32,6 +32,8 @@ public:
   void MarkSample(int k);
   // Back to the data's own view (and follows the data from now on).
   void ZoomAll(TAnalysisChart which);
+  // Draws one chart anew from the present positions and experiment.
+  void Refill(TAnalysisChart which);
 
   // The last computation (the transient on the 10,001-sample grid, the 1,001 frequencies).
   const Rlc::Trajectory& Path() const { return path_; }
@@ -40,6 +42,7 @@ public:
 
 private:
   void SetUpAxes();
+  size_t Bucket(TAnalysisChart which) const;
   void FillTime();
   void FillEnergy();
   void FillPhase();
@@ -52,6 +55,7 @@ private:
   std::array<TRChart*, AnalysisChartCount> charts_{};
   std::array<bool, AnalysisChartCount> zoomed_{}; // the user's own view: kept until Zoom 1:1
   std::array<bool, AnalysisChartCount> filling_{};
+  std::array<bool, AnalysisChartCount> rangeChanged_{}; // in this computation: the axes are drawn anew
   TTranslate translate_;
   Rlc::Positions positions_;
   Rlc::Experiment experiment_ = Rlc::Experiment::Charged;

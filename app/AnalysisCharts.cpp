@@ -86,12 +86,12 @@ TAnalysisCharts::TAnalysisCharts(QWidget* parent, TTranslate translate) : transl
     chart->SetTextBkStyle(ChartTypes::tbClear);
     for (int layer = 2; layer <= 3; ++layer) chart->SetMouseControlledLayer(layer, true);
     chart->setMinimumSize(300, 220);
-    // A zoom made by the user keeps its view; the time charts then get every sample,
+    // A zoom made by the user keeps its view; the sampled charts then get every sample,
     // once the chart has finished zooming.
     chart->OnZoomPan = [this, k](QObject*) {
       if (filling_[size_t(k)] || zoomed_[size_t(k)]) return;
       zoomed_[size_t(k)] = true;
-      if (k <= int(TAnalysisChart::Energy))
+      if (k != int(TAnalysisChart::Resonance))
         QTimer::singleShot(0, charts_[size_t(k)], [this, k] { Refill(TAnalysisChart(k)); });
     };
     charts_[size_t(k)] = chart;
@@ -272,7 +272,20 @@ void TAnalysisCharts::FillPhase() {
   c.SetCurrentLayer(1);
   c.SetDataColor(VoltageColor);
   c.MoveTo(path_.u_C_V[0], path_.i_A[0] * 1e3);
-  for (size_t k = 1; k < path_.u_C_V.size(); ++k) c.LineTo(path_.u_C_V[k], path_.i_A[k] * 1e3);
+  // Until zoomed, a sample less than a pixel from the last one drawn is left out (the
+  // slow inner turns of the spiral would otherwise put many samples on one pixel).
+  const TScaleFactors& f = c.ScaleFactors(1);
+  const double kx = zoomed_[size_t(TAnalysisChart::Phase)] ? 0 : double(f.kx), ky = double(f.ky);
+  double lastX = kx * path_.u_C_V[0], lastY = ky * path_.i_A[0] * 1e3;
+  const size_t n = path_.u_C_V.size();
+  for (size_t k = 1; k < n; ++k) {
+    const double u = path_.u_C_V[k], i = path_.i_A[k] * 1e3;
+    const double px = kx * u, py = ky * i;
+    if (kx != 0 && k + 1 < n && std::fabs(px - lastX) < 1 && std::fabs(py - lastY) < 1) continue;
+    c.LineTo(u, i);
+    lastX = px;
+    lastY = py;
+  }
   Legend(c, {{Text("AnalysisLegendPhase", "i over u_C, 0 … 10 µs"), VoltageColor},
              {Text("AnalysisLegendMark", "state at the measuring cursor"), MarkColor}});
   c.setAccessibleName(Text("AnalysisPhaseName", "Phase portrait: current over capacitor voltage"));

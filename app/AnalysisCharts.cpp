@@ -1,6 +1,7 @@
 #include "AnalysisCharts.h"
 
 #include "CircuitTables.h"
+#include "MeasureCursor.h"
 #include "SampleGrid.h"
 #include "TRChart.h"
 
@@ -148,20 +149,20 @@ void TAnalysisCharts::SetUpAxes() {
 }
 
 // One boxed line per curve in the curve's colour, stacked at the data area's top right
-// (where the decaying curves leave room).
-void TAnalysisCharts::Legend(TRChart& chart, const std::vector<std::pair<QString, unsigned>>& entries) {
-  const int right = chart.width() - chart.MarginRight() - chart.ShadowWidth() - 6;
+// (where the decaying curves leave room), or top left.
+void TAnalysisCharts::Legend(TRChart& chart, const std::vector<std::pair<QString, unsigned>>& entries, bool left) {
+  const int x = left ? chart.MarginLeft() + 6 : chart.width() - chart.MarginRight() - chart.ShadowWidth() - 6;
   for (size_t n = 0; n < entries.size() && n < 8; ++n) {
     TTextLabel* label = chart.TextLabel(int(n) + 1);
     label->SetAttachToData(ChartTypes::tlamNone);
     label->SetMode(ChartTypes::tlBox);
     label->SetColorBkg(clWhite);
     label->SetColorBorder(clWhite);
-    label->SetAlignment(taRightJustify);
+    label->SetAlignment(left ? taLeftJustify : taRightJustify);
     label->SetVerticalAlignment(vaTop);
     label->Font()->SetColor(TColor(entries[n].second));
     label->SetCaption(entries[n].first);
-    label->SetPosX(right);
+    label->SetPosX(x);
     label->SetPosY(chart.MarginTop() + 4 + int(n) * LegendLine);
     label->SetVisible(true);
   }
@@ -341,8 +342,9 @@ void TAnalysisCharts::FillResonance() {
   Legend(c, {{Text("AnalysisLegendGain", "|U_C/U_e|"), GainColor},
              {Text("AnalysisLegendAdmittance", "current |I/U_e| (mA/V)"), AdmittanceColor},
              {Text("AnalysisLegendPhaseUC", "phase of U_C (°)"), PhaseColor},
-             {Text("AnalysisLegendF0", "f0 = <%1%> Hz", {Num(f0, 6)}), MarkColor},
-             {Text("AnalysisLegendBand", "−3 dB band"), BandColor}});
+             {Text("AnalysisLegendF0", "f0 = <%1%>", {FrequencyText(f0)}), MarkColor},
+             {Text("AnalysisLegendBand", "−3 dB band"), BandColor}},
+         true); // the peak lies in the middle, the low frequencies' curves low
   c.setAccessibleName(Text("AnalysisResonanceName", "Resonance curve over frequency"));
   Summarise(TAnalysisChart::Resonance, "AnalysisResonanceSummary",
             "Resonance at f0 = <%1%> Hz; the current's −3 dB band reaches from <%2%> Hz to <%3%> Hz; "

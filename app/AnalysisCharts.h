@@ -47,7 +47,7 @@ private:
   void FillEnergy();
   void FillPhase();
   void FillResonance();
-  void Legend(TRChart& chart, const std::vector<std::pair<QString, unsigned>>& entries);
+  void Legend(TRChart& chart, const std::vector<std::pair<QString, unsigned>>& entries, bool left = false);
   void SetRange(TAnalysisChart which, int layer, double x0, double x1, double y0, double y1);
   void Summarise(TAnalysisChart which, const char* key, const char* english, const QStringList& args);
   QString Text(const char* key, const char* english, const QStringList& args = {}) const;

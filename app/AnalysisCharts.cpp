@@ -129,7 +129,15 @@ void TAnalysisCharts::SetUpAxes() {
   // The resonance curve: every layer on the logarithmic frequency axis, the phase on a
   // third axis further right.
   TRChart& r = *Chart(TAnalysisChart::Resonance);
-  for (int layer = 1; layer <= 3; ++layer) r.ScalePropsX(layer)->SetLogarithmic(true);
+  // Layer 1 carries the logarithmic frequency axis and the marks; the curves lie on
+  // layers 2 ... 4 over log10(f / Hz) on linear x axes with the same pixels (a linear
+  // mapping per item draws several times faster than a logarithmic one).
+  r.ScalePropsX(1)->SetLogarithmic(true);
+  for (int layer = 2; layer <= 4; ++layer) {
+    r.ScalePropsX(layer)->SetVisible(false);
+    r.SetMouseControlledLayer(layer, true);
+  }
+  r.ScalePropsY(4)->SetVisible(false); // the gain's items: layer 1's y axis
   r.SetMarginRight(r.MarginRight() + 50);
   r.ScalePropsY(2)->SetCaptionPosX(r.MarginRight() - 4 - 50);
   r.ScalePropsY(2)->SetCaptionPosY(-34); // a line above the phase's caption
@@ -177,7 +185,7 @@ void TAnalysisCharts::SetRange(TAnalysisChart which, int layer, double x0, doubl
     const double pad = (hi - lo) / 12; // Span's tenth, less a margin
     return oldLo <= lo + pad && hi - pad <= oldHi && (hi - lo) > 0.8 * (oldHi - oldLo);
   };
-  if (keeps(x0, x1, c.ScalePropsX(layer)->RangeLow(), c.ScalePropsX(layer)->RangeHigh()) &&
+  if (!forceRange_ && keeps(x0, x1, c.ScalePropsX(layer)->RangeLow(), c.ScalePropsX(layer)->RangeHigh()) &&
       keeps(y0, y1, c.ScalePropsY(layer)->RangeLow(), c.ScalePropsY(layer)->RangeHigh()))
     return;
   filling_[size_t(which)] = true;
@@ -309,20 +317,28 @@ void TAnalysisCharts::FillResonance() {
     if (std::isfinite(f.GainUC)) gainMax = std::max(gainMax, f.GainUC);
     if (std::isfinite(f.I_A_per_V)) admMax = std::max(admMax, f.I_A_per_V * 1e3);
   }
+  // A new f0 moves every layer's frequencies alike (the layers must keep the same pixels).
+  const bool forced = forceRange_;
+  forceRange_ = forced || f0 != shownF0_;
+  shownF0_ = f0;
+  const double decade0 = std::log10(f0 / 100), decade1 = std::log10(f0 * 100);
   SetRange(TAnalysisChart::Resonance, 1, f0 / 100, f0 * 100, 0, gainMax * 1.1);
-  SetRange(TAnalysisChart::Resonance, 2, f0 / 100, f0 * 100, 0, admMax * 1.1);
-  SetRange(TAnalysisChart::Resonance, 3, f0 / 100, f0 * 100, -190, 100);
+  SetRange(TAnalysisChart::Resonance, 4, decade0, decade1, 0, gainMax * 1.1);
+  SetRange(TAnalysisChart::Resonance, 2, decade0, decade1, 0, admMax * 1.1);
+  SetRange(TAnalysisChart::Resonance, 3, decade0, decade1, -190, 100);
+  forceRange_ = forced;
   c.ClearItems();
   auto curve = [&](int layer, TColor color, auto value, double clip) {
     c.SetCurrentLayer(layer);
     c.SetDataColor(color);
     for (size_t k = 0; k < resonance_.size(); ++k) {
       const double y = std::min(value(resonance_[k]), clip);
-      if (k == 0) c.MoveTo(resonance_[k].f_Hz, y);
-      else c.LineTo(resonance_[k].f_Hz, y);
+      const double x = std::log10(resonance_[k].f_Hz);
+      if (k == 0) c.MoveTo(x, y);
+      else c.LineTo(x, y);
     }
   };
-  curve(1, GainColor, [](const Rlc::FrequencyPoint& f) { return f.GainUC; }, gainMax * 10);
+  curve(4, GainColor, [](const Rlc::FrequencyPoint& f) { return f.GainUC; }, gainMax * 10);
   curve(2, AdmittanceColor, [](const Rlc::FrequencyPoint& f) { return f.I_A_per_V * 1e3; }, admMax * 10);
   curve(3, PhaseColor, [](const Rlc::FrequencyPoint& f) { return f.PhaseUC_deg; }, 180);
   // f0 and the -3 dB band of the current.
@@ -389,7 +405,9 @@ void TAnalysisCharts::MarkSample(int k) {
 
 void TAnalysisCharts::ZoomAll(TAnalysisChart which) {
   zoomed_[size_t(which)] = false;
+  forceRange_ = true;
   Refill(which);
+  forceRange_ = false;
 }
 
 void TAnalysisCharts::Refill(TAnalysisChart which) {

@@ -55,6 +55,8 @@ private:
   std::array<TRChart*, AnalysisChartCount> charts_{};
   std::array<bool, AnalysisChartCount> zoomed_{}; // the user's own view: kept until Zoom 1:1
   std::array<bool, AnalysisChartCount> filling_{};
+  bool forceRange_ = false; // set the ranges even where the data still fill them
+  double shownF0_ = 0;      // the resonance chart's f0
   std::array<bool, AnalysisChartCount> rangeChanged_{}; // in this computation: the axes are drawn anew
   TTranslate translate_;
   Rlc::Positions positions_;

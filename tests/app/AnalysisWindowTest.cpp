@@ -181,6 +181,10 @@ TEST_F(AnalysisWindowTest, TheResonanceChartMarksTheModelsF0AndBand) {
       EXPECT_EQ(c.CrossHair(2)->Mode(), ChartTypes::chOff); // no band without damping
     }
     EXPECT_EQ(c.ItemCount(), 3 * ResonancePoints);
+    // The curves (over log10 f) meet the logarithmic axis and the marks pixel for pixel.
+    for (int layer : {2, 3, 4})
+      for (double f : {q.F0_Hz / 100, q.F0_Hz / 7, q.F0_Hz, q.F0_Hz * 31, q.F0_Hz * 100})
+        EXPECT_NEAR(c.MapToPixel(layer, std::log10(f), 0).x(), c.MapToPixel(1, f, 1).x(), 1) << layer << " " << f;
     for (int k = 0; k < c.ItemCount(); ++k) ASSERT_TRUE(std::isfinite(c.Item(k).Y)) << k; // R = 0: peak clipped
   }
 }

@@ -213,7 +213,7 @@ void TAnalysisCharts::Fill(const Rlc::Positions& p, Rlc::Experiment e,
   if (shown[1]) FillEnergy();
   if (shown[2]) FillPhase();
   if (shown[3]) FillResonance();
-  MarkSample(marked_);
+  MarkSample(requested_);
   // A chart whose axes stay shows only its data area anew.
   for (int k = 0; k < AnalysisChartCount; ++k) {
     if (!shown[size_t(k)]) continue;
@@ -382,11 +382,14 @@ void TAnalysisCharts::Summarise(TAnalysisChart which, const char* key, const cha
 }
 
 void TAnalysisCharts::MarkSample(int k) {
+  requested_ = k;
   const int n = path_.Size();
   marked_ = k >= 0 && k < n ? k : -1;
+  TRChart& phase = *Chart(TAnalysisChart::Phase);
+  TRChart& time = *Chart(TAnalysisChart::Time);
+  const bool savedPhase = phase.LockPaint(), savedTime = time.LockPaint(); // shown by the caller
   const bool on = marked_ >= 0;
   const size_t s = size_t(std::max(marked_, 0));
-  TRChart& phase = *Chart(TAnalysisChart::Phase);
   TCrossHair* ch = phase.CrossHair(1);
   ch->SetMode(on ? ChartTypes::chBoth : ChartTypes::chOff);
   ch->SetLayer(1);
@@ -395,12 +398,13 @@ void TAnalysisCharts::MarkSample(int k) {
     ch->SetPosX(path_.u_C_V[s]);
     ch->SetPosY(path_.i_A[s] * 1e3);
   }
-  TRChart& time = *Chart(TAnalysisChart::Time);
   TCrossHair* tc = time.CrossHair(1);
   tc->SetMode(on ? ChartTypes::chVert : ChartTypes::chOff);
   tc->SetLayer(1);
   tc->SetColor(MarkColor);
   if (on) tc->SetPosX(Rlc::SampleGrid::Times_us()[s]);
+  phase.RestorePaintLockQuietly(savedPhase);
+  time.RestorePaintLockQuietly(savedTime);
 }
 
 void TAnalysisCharts::ZoomAll(TAnalysisChart which) {

@@ -29,6 +29,7 @@ public:
   // Computes what the shown charts need and draws them anew.
   void Fill(const Rlc::Positions& p, Rlc::Experiment e, const std::array<bool, AnalysisChartCount>& shown);
   // Marks the state at sample k (t = k ns) in the time chart and the phase portrait; -1 clears it.
+  // Quiet: the caller shows the charts.
   void MarkSample(int k);
   // Back to the data's own view (and follows the data from now on).
   void ZoomAll(TAnalysisChart which);
@@ -39,6 +40,7 @@ public:
   const Rlc::Trajectory& Path() const { return path_; }
   const std::vector<Rlc::FrequencyPoint>& Resonance() const { return resonance_; }
   int MarkedSample() const { return marked_; }
+  int RequestedSample() const { return requested_; }
 
 private:
   void SetUpAxes();
@@ -65,5 +67,5 @@ private:
   Rlc::Trajectory path_;
   std::vector<Rlc::FrequencyPoint> resonance_;
   std::vector<double> sum_; // E_C + E_L
-  int marked_ = -1;
+  int marked_ = -1, requested_ = -1; // the sample marked, and the one asked for
 };

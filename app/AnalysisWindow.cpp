@@ -141,11 +141,13 @@ void TAnalysisWindow::Follow() {
   charts_.Fill(positions_(), experiment_, shown_);
 }
 
+// Also called on every new curve with the same sample: the charts' own redraw then shows it.
 void TAnalysisWindow::MarkSample(int k) {
+  const bool moved = k != charts_.RequestedSample();
   charts_.MarkSample(k);
-  if (!isVisible()) return;
+  if (!moved || !isVisible()) return;
   for (TAnalysisChart which : {TAnalysisChart::Time, TAnalysisChart::Phase})
-    if (shown_[size_t(which)]) charts_.Chart(which)->Paint();
+    if (shown_[size_t(which)]) charts_.Chart(which)->ShowItems(); // the marks lie in the data area
 }
 
 void TAnalysisWindow::SetExperiment(Rlc::Experiment e) {

@@ -200,8 +200,21 @@ TEST_F(AnalysisWindowTest, TheMeasuringCursorsStateIsMarkedInThePhasePortrait) {
   EXPECT_EQ(phase.CrossHair(1)->Mode(), ChartTypes::chBoth);
   EXPECT_EQ(phase.CrossHair(1)->PosX(), w.Charts().Path().u_C_V[2500]);
   EXPECT_DOUBLE_EQ(phase.CrossHair(1)->PosY(), w.Charts().Path().i_A[2500] * 1e3);
+  form.SBarR->setValue(900); // a new curve: the mark follows the state at the same time
+  EXPECT_EQ(phase.CrossHair(1)->PosX(), w.Charts().Path().u_C_V[2500]);
   form.Measure->SetActive(false);
   EXPECT_EQ(phase.CrossHair(1)->Mode(), ChartTypes::chOff);
+}
+
+TEST_F(AnalysisWindowTest, AStateMeasuredBeforeTheWindowOpensIsMarkedFromTheStart) {
+  TForm1 other;
+  other.show();
+  QCoreApplication::processEvents();
+  other.Measure->SetActive(true);
+  other.Measure->MoveCursorToTime(1.0);
+  TAnalysisWindow& second = Open(other);
+  EXPECT_EQ(second.Charts().MarkedSample(), 1000);
+  EXPECT_EQ(Chart(second, TAnalysisChart::Phase).CrossHair(1)->Mode(), ChartTypes::chBoth);
 }
 
 TEST_F(AnalysisWindowTest, ChoicesAreRememberedAndUnreadableOnesLeaveTheDefaults) {

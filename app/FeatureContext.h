@@ -52,6 +52,8 @@ public:
   TTranslate Translate;
   std::function<TCircuitPositions()> Positions; // set by the window
   std::function<void()> Recompute;              // set by the window: compute and show the curve anew
+  // Set by the window: moves the scroll bars to the positions, then computes the curve once.
+  std::function<void(const TCircuitPositions&)> SetPositions;
 
   // On the data area before the items (top, left: the data area's corner on the canvas).
   TRenderHandlerChain BeforeRenderData;

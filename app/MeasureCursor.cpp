@@ -118,6 +118,7 @@ void TMeasureCursor::Show(bool repaint) {
     label->SetCaption(text);
   }
   if (repaint) lock.Restore(); // else the lock goes back quietly with the guard
+  CursorMoved.Call(active_ && cursor_ >= 0 && cursor_ < n ? cursor_ : -1);
 }
 
 bool TMeasureCursor::HandleMouse(QEvent* event) {

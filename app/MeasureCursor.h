@@ -37,6 +37,8 @@ public:
   int CursorSample() const { return cursor_; }       // -1: none
   int ReferenceSample() const { return reference_; } // -1: none
   QString ReadoutText() const;
+  // After every change of the cursor or of measuring: the cursor's sample (-1: none or off).
+  THandlerList<int> CursorMoved;
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include "Accessibility.h"
 #include "Align.h"
+#include "AnalysisFeature.h"
 #include "Application.h"
 #include "ChartExport.h"
 #include "ChartExtras.h"
@@ -76,6 +77,7 @@ TForm1::TForm1(QWidget* parent, THostLink hostLink) : QWidget(parent) {
 
 // The features leave before the context they joined through goes.
 TForm1::~TForm1() {
+  delete Analysis;
   delete Explorer;
   delete Listen;
   delete Keyboard;
@@ -129,6 +131,16 @@ void TForm1::CreateComponents(THostLink hostLink) {
   Explorer = new TCurveExplorer(RCResponse, Measure, translate);
   Listen = new TListenAction(RCResponse, PopupMenu1, translate);
   PopupMenu1->addAction(Listen->Action());
+  Features->SetPositions = [this](const TCircuitPositions& p) {
+    for (QScrollBar* bar : {SBarR, SBarC, SBarL}) bar->blockSignals(true);
+    SBarR->setValue(p.R);
+    SBarC->setValue(p.C);
+    SBarL->setValue(p.L);
+    for (QScrollBar* bar : {SBarR, SBarC, SBarL}) bar->blockSignals(false);
+    CalcResponse();
+  };
+  Analysis = new TAnalysisFeature(*Features, Measure);
+  PopupMenu1->addAction(Analysis->Action());
   EnableKeyboardAccess(Memo1, {SBarR, SBarC, SBarL}, {BButReset, BButAbout, BButClose});
   for (QScrollBar* bar : {SBarR, SBarC, SBarL}) bar->setOrientation(Qt::Horizontal);
   Image1->setPixmap(QPixmap(QStringLiteral(":/images/circuit.xpm")));

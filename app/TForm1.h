@@ -30,6 +30,7 @@ class TListenAction;
 class TFrmAbout;
 class TChartExtras;
 class TPanelScroller;
+class TAnalysisFeature;
 
 class TForm1 : public QWidget {
   Q_OBJECT
@@ -86,6 +87,8 @@ public:
   TListenAction* Listen;
   // Scrolls the right-hand panel when the window is too short for it.
   TPanelScroller* PanelScroller() const { return panelScroller_; }
+  // The circuit analysis window, opened from the pop-up menu.
+  TAnalysisFeature* Analysis;
 
 protected:
   void showEvent(QShowEvent* event) override;

@@ -48,6 +48,20 @@ void Circuit_TransientWithEnergies(benchmark::State& state) {
 }
 BENCHMARK(Circuit_TransientWithEnergies)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
+// The same on the sample grid, blockwise (the analysis window's computation).
+void Circuit_TransientOnGrid(benchmark::State& state) {
+  const Rlc::Circuit circuits[] = {{4.7, 2.2e-9, 1e-5}, {63.24555326661314, 1e-8, 1e-5}, {100, 1e-10, 1e-7}};
+  const Rlc::Circuit c = circuits[state.range(0)];
+  const Rlc::InitialState s0 = Rlc::StartOf(Rlc::Experiment::Current, c);
+  Rlc::Trajectory path;
+  for (auto _ : state) {
+    path.FillGrid(c, s0, Samples);
+    benchmark::DoNotOptimize(path.E_R_J.data());
+  }
+  state.SetItemsProcessed(state.iterations() * Samples);
+}
+BENCHMARK(Circuit_TransientOnGrid)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
 void Circuit_ResonanceCurve(benchmark::State& state) {
   const Rlc::Circuit c{4.7, 2.2e-9, 1e-5};
   for (auto _ : state) {

@@ -6,6 +6,8 @@
 //   kalvora_bench [Google Benchmark options]   the benchmarks
 //   kalvora_bench --echo-window TITLE          the second process of the host link case
 //   kalvora_bench --write-curve FILE           the designed curve's points, for matplotlib
+#include "AnalysisFeature.h"
+#include "AnalysisWindow.h"
 #include "Application.h"
 #include "ChartExtras.h"
 #include "TForm1.h"
@@ -168,6 +170,22 @@ void Kalvora_ScrollBarStepCircuitData(benchmark::State& state) {
   }
 }
 BENCHMARK(Kalvora_ScrollBarStepCircuitData)->Unit(benchmark::kMicrosecond);
+
+// The step of Kalvora_ScrollBarStep with the circuit analysis window open (its four
+// charts at 1100 x 800): the transient, the resonance curve and both windows redrawn.
+void Kalvora_ScrollBarStepAnalysisOpen(benchmark::State& state) {
+  ShownForm f;
+  for (TNumLab* label : {f.form.NLabR, f.form.NLabC, f.form.NLabL}) label->hide();
+  f.form.Analysis->Open();
+  f.form.Analysis->Window()->resize(1100, 800);
+  QCoreApplication::processEvents();
+  int position = 470;
+  for (auto _ : state) {
+    position = position == 470 ? 471 : 470;
+    f.form.SBarR->setValue(position);
+  }
+}
+BENCHMARK(Kalvora_ScrollBarStepAnalysisOpen)->Unit(benchmark::kMicrosecond);
 
 void Kalvora_ScrollBarStepOnScreen(benchmark::State& state) { ScrollBarSteps(state, true); }
 BENCHMARK(Kalvora_ScrollBarStepOnScreen)->Unit(benchmark::kMicrosecond);

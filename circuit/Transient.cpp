@@ -1,5 +1,8 @@
 #include "Transient.h"
 
+#include "SampleGrid.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -84,6 +87,36 @@ Values Evaluate(const Model& m, Real t) {
   return v;
 }
 
+constexpr int Block = 64;
+
+// Over an offset t the homogeneous state (x = u_C - U_e, i) moves by the matrix
+// [[c + delta s, s/C], [-s/L, c - delta s]] (damped basis), and the heat in R is
+// R (P i^2 + Q x i + S x^2), each coefficient from the closed-form integral.
+struct Step {
+  double xx, xi, ix, ii; // the transition matrix
+  double P, Q, S;        // the heat's quadratic form, R included
+};
+
+Step StepOver(const Model& m, Real t) {
+  const Basis e = BasisAt(m, t);
+  Step st;
+  st.xx = double(e.c + m.delta * e.s);
+  st.xi = double(e.s / m.C);
+  st.ix = double(-e.s / m.L);
+  st.ii = double(e.c - m.delta * e.s);
+  Model unit = m;
+  auto heat = [&](Real x0, Real i0) {
+    unit.x0 = x0;
+    unit.I0 = i0;
+    return m.R * CurrentSquareIntegral(unit, t, e);
+  };
+  const Real p = heat(0, 1), s = heat(1, 0);
+  st.P = double(p);
+  st.S = double(s);
+  st.Q = double(heat(1, 1) - p - s);
+  return st;
+}
+
 constexpr const char* Names[] = {"charged", "current", "step"};
 } // namespace
 
@@ -128,6 +161,34 @@ void Trajectory::Fill(const Circuit& c, const InitialState& s0, const double* t_
     E_L_J[n] = double(v.eL);
     E_R_J[n] = double(v.eR);
     W_J[n] = double(v.w);
+  }
+}
+
+void Trajectory::FillGrid(const Circuit& c, const InitialState& s0, int count) {
+  const Model m(c, s0);
+  for (std::vector<double>* a : {&u_C_V, &i_A, &u_R_V, &u_L_V, &E_C_J, &E_L_J, &E_R_J, &W_J})
+    a->resize(size_t(std::max(count, 0)));
+  Step steps[Block];
+  for (int j = 0; j < Block && j < count; ++j) steps[j] = StepOver(m, SampleGrid::Time_s(j));
+  const double R = c.R_Ohm, Ue = s0.U_e_V, start = s0.u_C0_V;
+  for (int a = 0; a < count; a += Block) {
+    const Values v = Evaluate(m, SampleGrid::Time_s(a));
+    const double x = double(v.uC - m.Ue), i = double(v.i), heat = double(v.eR);
+    const int n = std::min(Block, count - a);
+    for (int j = 0; j < n; ++j) {
+      const Step& st = steps[j];
+      const size_t k = size_t(a + j);
+      const double xk = st.xx * x + st.xi * i, ik = st.ix * x + st.ii * i;
+      const double uC = Ue + xk;
+      u_C_V[k] = uC;
+      i_A[k] = ik;
+      u_R_V[k] = R * ik;
+      u_L_V[k] = Ue - uC - R * ik;
+      E_C_J[k] = c.C_F * uC * uC / 2;
+      E_L_J[k] = c.L_H * ik * ik / 2;
+      E_R_J[k] = R == 0 ? 0 : heat + (st.P * i * i + st.Q * x * i + st.S * x * x);
+      W_J[k] = Ue * c.C_F * (uC - start);
+    }
   }
 }
 

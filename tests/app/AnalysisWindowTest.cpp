@@ -1,0 +1,321 @@
+// The circuit analysis window: opened from the main window's pop-up, it follows
+// the scroll bars and the measuring cursor; its axes carry units; the experiment
+// sets the start; the presets reach their regime; the resonance chart marks the
+// model's f0; its choices are remembered; its sample files have the command line's columns.
+#include "AnalysisFeature.h"
+#include "AnalysisPresets.h"
+#include "AnalysisWindow.h"
+#include "CircuitTables.h"
+#include "FeatureContext.h"
+#include "MeasureCursor.h"
+#include "SampleGrid.h"
+#include "TForm1.h"
+#include "TLexivaran2000.h"
+#include "TRChart.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFile>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+struct AnalysisWindowTest : ::testing::Test {
+  QTemporaryDir settingsDir;
+  AnalysisWindowTest() { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path()); }
+
+  // Opens the window of a shown main window through its pop-up item.
+  static TAnalysisWindow& Open(TForm1& form) {
+    form.show();
+    QCoreApplication::processEvents();
+    QAction* item = nullptr;
+    for (QAction* a : form.PopupMenu1->actions())
+      if (a->objectName() == "Analysis") item = a;
+    EXPECT_NE(item, nullptr);
+    item->trigger();
+    QCoreApplication::processEvents();
+    return *form.Analysis->Window();
+  }
+  static TRChart& Chart(TAnalysisWindow& w, TAnalysisChart which) { return *w.Charts().Chart(which); }
+};
+
+TEST_F(AnalysisWindowTest, OpensFromThePopupAndByItsKeyAndFollowsTheScrollBars) {
+  TForm1 form;
+  EXPECT_EQ(form.Analysis->Window(), nullptr); // nothing before the user asks
+  EXPECT_EQ(form.Analysis->Action()->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+  TAnalysisWindow& w = Open(form);
+  ASSERT_TRUE(w.isVisible());
+  const auto& path = w.Charts().Path();
+  ASSERT_EQ(path.Size(), Rlc::SampleGrid::Samples);
+  const double before = path.u_C_V[500];
+  form.SBarL->setValue(2000); // the main window's step redraws the analysis too
+  const Rlc::Circuit c = Rlc::CircuitAt({470, 220, 2000});
+  const Rlc::State want = Rlc::StateAt(c, Rlc::StartOf(Rlc::Experiment::Charged, c), 500e-9);
+  EXPECT_NE(path.u_C_V[500], before);
+  EXPECT_NEAR(path.u_C_V[500], want.u_C_V, 1e-12);
+  EXPECT_NEAR(path.E_R_J[500], want.E_R_J, 1e-12 * c.C_F);
+  // The time chart draws u_C (blue) and i in mA (red), each with its extremes kept by
+  // the column reduction, from t = 0 to 10 us.
+  TRChart& time = Chart(w, TAnalysisChart::Time);
+  ASSERT_LT(time.ItemCount(), Rlc::SampleGrid::Samples);
+  double uMax = -1, iMin = 1;
+  for (int k = 0; k < time.ItemCount(); ++k) {
+    const TDisplayItem item = time.Item(k);
+    if (item.Color == clBlue) uMax = std::max(uMax, item.Y);
+    else iMin = std::min(iMin, item.Y);
+  }
+  EXPECT_EQ(uMax, *std::max_element(path.u_C_V.begin(), path.u_C_V.end()));
+  EXPECT_DOUBLE_EQ(iMin, *std::min_element(path.i_A.begin(), path.i_A.end()) * 1e3);
+  EXPECT_EQ(time.Item(0).X, 0.0);
+  EXPECT_EQ(time.Item(time.ItemCount() - 1).X, 10.0);
+  // Hidden, it computes nothing.
+  w.hide();
+  form.SBarL->setValue(1000);
+  EXPECT_NEAR(path.u_C_V[500], want.u_C_V, 1e-12);
+}
+
+TEST_F(AnalysisWindowTest, AxesCarryQuantityAndUnitAndChartsHaveNamesAndSummaries) {
+  TForm1 form;
+  TAnalysisWindow& w = Open(form);
+  auto caption = [&](TAnalysisChart which, bool x, int layer) {
+    TRChart& c = Chart(w, which);
+    return (x ? c.ScalePropsX(layer)->Caption() : c.ScalePropsY(layer)->Caption()).toStdString();
+  };
+  EXPECT_EQ(caption(TAnalysisChart::Time, true, 1), "time t (µs)");
+  EXPECT_EQ(caption(TAnalysisChart::Time, false, 1), "voltage u_C (V)");
+  EXPECT_EQ(caption(TAnalysisChart::Time, false, 2), "current i (mA)");
+  EXPECT_EQ(caption(TAnalysisChart::Energy, false, 1), "energy E (nJ)");
+  EXPECT_EQ(caption(TAnalysisChart::Phase, true, 1), "voltage u_C (V)");
+  EXPECT_EQ(caption(TAnalysisChart::Phase, false, 1), "current i (mA)");
+  EXPECT_EQ(caption(TAnalysisChart::Resonance, true, 1), "frequency f (Hz)");
+  EXPECT_EQ(caption(TAnalysisChart::Resonance, false, 2), "current |I/U_e| (mA/V)");
+  EXPECT_EQ(caption(TAnalysisChart::Resonance, false, 3), "phase φ (°)");
+  EXPECT_TRUE(Chart(w, TAnalysisChart::Resonance).ScalePropsX(1)->Logarithmic());
+  for (int k = 0; k < AnalysisChartCount; ++k) {
+    TRChart& c = Chart(w, TAnalysisChart(k));
+    EXPECT_FALSE(c.accessibleName().isEmpty()) << k;
+    EXPECT_FALSE(c.AccessibleSummary().isEmpty()) << k;
+    EXPECT_TRUE(c.TextLabel(1)->Visible()) << k; // the legend
+  }
+  EXPECT_TRUE(Chart(w, TAnalysisChart::Energy).AccessibleSummary().contains("nJ"));
+}
+
+TEST_F(AnalysisWindowTest, TheExperimentSetsTheStartAndTheEnergiesBalance) {
+  TForm1 form;
+  TAnalysisWindow& w = Open(form);
+  const auto& path = w.Charts().Path();
+  const Rlc::Circuit c = Rlc::CircuitAt({470, 220, 1000});
+  EXPECT_EQ(path.u_C_V[0], 1.0);
+  EXPECT_EQ(path.i_A[0], 0.0);
+  w.SetExperiment(Rlc::Experiment::Current);
+  EXPECT_EQ(path.u_C_V[0], 0.0);
+  EXPECT_NEAR(c.L_H * path.i_A[0] * path.i_A[0] / 2, c.C_F / 2, 1e-15 * c.C_F); // the same energy
+  w.SetExperiment(Rlc::Experiment::Step);
+  EXPECT_EQ(path.u_C_V[0], 0.0);
+  EXPECT_EQ(path.i_A[0], 0.0);
+  EXPECT_GT(path.u_C_V[5000], 0.5); // towards the source's 1 V
+  w.SetExperiment(Rlc::Experiment::Charged);
+  // The stored energy falls as e^(-2 delta t); what it loses is the heat.
+  const double delta = Rlc::QuantitiesAt({470, 220, 1000}).Delta_per_s;
+  const double e0 = path.E_C_J[0] + path.E_L_J[0];
+  for (size_t k : {1000u, 5000u, 10000u}) {
+    const double stored = path.E_C_J[k] + path.E_L_J[k];
+    EXPECT_NEAR(stored + path.E_R_J[k], e0, 1e-12 * e0);
+    // Averaged over an oscillation the decay is e^(-2 delta t); at one instant within a factor of it.
+    EXPECT_NEAR(std::log(stored / e0), -2 * delta * k * 1e-9, 0.05) << k;
+  }
+}
+
+TEST_F(AnalysisWindowTest, PresetsReachTheirRegime) {
+  using R = Rlc::Regime;
+  const std::pair<TAnalysisPreset, R> wanted[] = {{TAnalysisPreset::Undamped, R::Undamped},
+                                                  {TAnalysisPreset::Ringing, R::Underdamped},
+                                                  {TAnalysisPreset::Critical, R::Critical},
+                                                  {TAnalysisPreset::Overdamped, R::Overdamped}};
+  // The designed values, the largest R_crit (C small, L large) and the smallest.
+  for (const Rlc::Positions start : {Rlc::Positions{470, 220, 1000}, Rlc::Positions{100, 10, 5000},
+                                     Rlc::Positions{0, 5000, 10}, Rlc::Positions{5000, 1000, 1000}})
+    for (auto [preset, regime] : wanted) {
+      const TPresetResult r = PresetPositions(preset, start);
+      ASSERT_TRUE(Rlc::InRange(r.Positions));
+      EXPECT_EQ(Rlc::QuantitiesAt(r.Positions).Kind, regime)
+          << int(preset) << " from " << start.R << "," << start.C << "," << start.L;
+      if (!r.MovedC) { EXPECT_EQ(r.Positions.C, start.C); }
+      if (!r.MovedL) { EXPECT_EQ(r.Positions.L, start.L); }
+    }
+  // Where R_crit is beyond 100 Ohm (about 447 Ohm here), C is moved, and the window says so.
+  TForm1 form;
+  TAnalysisWindow& w = Open(form);
+  form.SBarC->setValue(10);
+  w.ApplyPreset(TAnalysisPreset::Overdamped);
+  EXPECT_EQ(Rlc::QuantitiesAt({form.SBarR->value(), form.SBarC->value(), form.SBarL->value()}).Kind, R::Overdamped);
+  EXPECT_GT(form.SBarC->value(), 10);
+  EXPECT_TRUE(w.StatusText().contains("C was raised")) << w.StatusText().toStdString();
+  // The main window's curve and the analysis follow the preset.
+  EXPECT_NEAR(w.Charts().Path().u_C_V[500],
+              Rlc::StateAt(Rlc::CircuitAt({form.SBarR->value(), form.SBarC->value(), form.SBarL->value()}),
+                           {1, 0, 0}, 500e-9).u_C_V, 1e-12);
+}
+
+TEST_F(AnalysisWindowTest, TheResonanceChartMarksTheModelsF0AndBand) {
+  TForm1 form;
+  TAnalysisWindow& w = Open(form);
+  for (const Rlc::Positions p : {Rlc::Positions{470, 220, 1000}, Rlc::Positions{0, 1000, 300}}) {
+    form.SBarR->setValue(p.R);
+    form.SBarC->setValue(p.C);
+    form.SBarL->setValue(p.L);
+    const Rlc::Quantities q = Rlc::QuantitiesAt(p);
+    TRChart& c = Chart(w, TAnalysisChart::Resonance);
+    EXPECT_EQ(c.CrossHair(1)->PosX(), q.F0_Hz);
+    EXPECT_EQ(w.Charts().Resonance()[500].f_Hz, q.F0_Hz);
+    if (p.R > 0) {
+      EXPECT_EQ(c.CrossHair(2)->PosX(), q.FLower_Hz);
+      EXPECT_EQ(c.CrossHair(3)->PosX(), q.FUpper_Hz);
+    } else {
+      EXPECT_EQ(c.CrossHair(2)->Mode(), ChartTypes::chOff); // no band without damping
+    }
+    EXPECT_EQ(c.ItemCount(), 3 * ResonancePoints);
+    // The curves (over log10 f) meet the logarithmic axis and the marks pixel for pixel.
+    for (int layer : {2, 3, 4})
+      for (double f : {q.F0_Hz / 100, q.F0_Hz / 7, q.F0_Hz, q.F0_Hz * 31, q.F0_Hz * 100})
+        EXPECT_NEAR(c.MapToPixel(layer, std::log10(f), 0).x(), c.MapToPixel(1, f, 1).x(), 1) << layer << " " << f;
+    for (int k = 0; k < c.ItemCount(); ++k) ASSERT_TRUE(std::isfinite(c.Item(k).Y)) << k; // R = 0: peak clipped
+  }
+}
+
+TEST_F(AnalysisWindowTest, TheMeasuringCursorsStateIsMarkedInThePhasePortrait) {
+  TForm1 form;
+  TAnalysisWindow& w = Open(form);
+  TRChart& phase = Chart(w, TAnalysisChart::Phase);
+  EXPECT_EQ(phase.CrossHair(1)->Mode(), ChartTypes::chOff);
+  form.Measure->SetActive(true);
+  form.Measure->MoveCursorToTime(2.5);
+  ASSERT_EQ(w.Charts().MarkedSample(), 2500);
+  EXPECT_EQ(phase.CrossHair(1)->Mode(), ChartTypes::chBoth);
+  EXPECT_EQ(phase.CrossHair(1)->PosX(), w.Charts().Path().u_C_V[2500]);
+  EXPECT_DOUBLE_EQ(phase.CrossHair(1)->PosY(), w.Charts().Path().i_A[2500] * 1e3);
+  form.SBarR->setValue(900); // a new curve: the mark follows the state at the same time
+  EXPECT_EQ(phase.CrossHair(1)->PosX(), w.Charts().Path().u_C_V[2500]);
+  form.Measure->SetActive(false);
+  EXPECT_EQ(phase.CrossHair(1)->Mode(), ChartTypes::chOff);
+}
+
+TEST_F(AnalysisWindowTest, AStateMeasuredBeforeTheWindowOpensIsMarkedFromTheStart) {
+  TForm1 other;
+  other.show();
+  QCoreApplication::processEvents();
+  other.Measure->SetActive(true);
+  other.Measure->MoveCursorToTime(1.0);
+  TAnalysisWindow& second = Open(other);
+  EXPECT_EQ(second.Charts().MarkedSample(), 1000);
+  EXPECT_EQ(Chart(second, TAnalysisChart::Phase).CrossHair(1)->Mode(), ChartTypes::chBoth);
+}
+
+TEST_F(AnalysisWindowTest, ChoicesAreRememberedAndUnreadableOnesLeaveTheDefaults) {
+  {
+    TForm1 form;
+    TAnalysisWindow& w = Open(form);
+    w.SetExperiment(Rlc::Experiment::Step);
+    w.SetChartShown(TAnalysisChart::Energy, false);
+    w.setGeometry(40, 50, 1000, 720);
+    w.close();
+  }
+  {
+    TForm1 form;
+    TAnalysisWindow& w = Open(form);
+    EXPECT_EQ(w.Experiment(), Rlc::Experiment::Step);
+    EXPECT_FALSE(w.ChartShown(TAnalysisChart::Energy));
+    EXPECT_FALSE(Chart(w, TAnalysisChart::Energy).isVisible());
+    EXPECT_TRUE(w.ChartShown(TAnalysisChart::Phase));
+    EXPECT_EQ(w.size(), QSize(1000, 720));
+    EXPECT_EQ(w.Charts().Path().u_C_V[0], 0.0);
+  }
+  {
+    QSettings s = TAnalysisWindow::Settings();
+    s.setValue("Analysis/Experiment", "sideways");
+    s.setValue("Analysis/Geometry", QByteArray("garbage"));
+  }
+  TForm1 form;
+  TAnalysisWindow& w = Open(form);
+  EXPECT_EQ(w.Experiment(), Rlc::Experiment::Charged);
+}
+
+TEST_F(AnalysisWindowTest, SavedSamplesHaveTheCommandLinesColumns) {
+  TForm1 form;
+  TAnalysisWindow& w = Open(form);
+  QTemporaryDir dir;
+  QString asked;
+  w.AskFileName = [&](const QString&, const QString& suggested, const QString&) {
+    asked = suggested;
+    return dir.filePath(QFileInfo(suggested).fileName());
+  };
+  w.SetExperiment(Rlc::Experiment::Current);
+  w.SaveSamples(TAnalysisChart::Phase);
+  QFile file(dir.filePath("current.csv"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << asked.toStdString();
+  EXPECT_EQ(file.readAll(), ExperimentCsv({470, 220, 1000}, Rlc::Experiment::Current));
+  w.SaveSamples(TAnalysisChart::Resonance);
+  QFile resonance(dir.filePath("resonance.csv"));
+  ASSERT_TRUE(resonance.open(QIODevice::ReadOnly));
+  const QByteArray text = resonance.readAll();
+  EXPECT_EQ(text, ResonanceCsv({470, 220, 1000}));
+  EXPECT_TRUE(text.contains("f_Hz,gain_UC,phase_UC_deg,I_mA_per_V,phase_I_deg\n"));
+  w.SavePicture(TAnalysisChart::Energy);
+  EXPECT_TRUE(QFileInfo(dir.filePath("AnalysisEnergy.png")).size() > 0);
+  // Each chart's pop-up: Zoom 1:1 and the two savings.
+  QStringList names;
+  for (QAction* a : w.ChartMenu(TAnalysisChart::Time)->actions()) names << a->objectName();
+  EXPECT_EQ(names, (QStringList{"Zoom11", "SavePicture", "SaveSamples"}));
+}
+
+TEST_F(AnalysisWindowTest, ZoomIsKeptWhileFollowingUntilZoom11) {
+  TForm1 form;
+  TAnalysisWindow& w = Open(form);
+  TRChart& time = Chart(w, TAnalysisChart::Time);
+  time.SetLayerRange(1, 2, -0.5, 3, 0.5);
+  time.OnZoomPan(&time); // as the mouse's zoom reports it
+  form.SBarR->setValue(1000);
+  EXPECT_EQ(time.ScalePropsX(1)->RangeLow(), 2);
+  QCoreApplication::processEvents(); // zoomed in, the chart gets every sample
+  EXPECT_EQ(time.ItemCount(), 2 * Rlc::SampleGrid::Samples);
+  w.ChartMenu(TAnalysisChart::Time)->actions()[0]->trigger();
+  EXPECT_LT(time.ItemCount(), Rlc::SampleGrid::Samples);
+  EXPECT_EQ(time.ScalePropsX(1)->RangeLow(), 0);
+  EXPECT_EQ(time.ScalePropsX(1)->RangeHigh(), 10);
+}
+
+TEST_F(AnalysisWindowTest, NewTextsAreInBothTables) {
+  const QStringList keys = {"Analysis", "AnalysisTitle", "AnalysisAxisTime", "AnalysisAxisVoltage",
+                            "AnalysisAxisCurrent", "AnalysisAxisEnergy", "AnalysisAxisFrequency", "AnalysisAxisGain",
+                            "AnalysisAxisAdmittance", "AnalysisAxisPhase", "AnalysisCharged", "AnalysisCurrent",
+                            "AnalysisStep", "AnalysisUndamped", "AnalysisRinging", "AnalysisCritical",
+                            "AnalysisOverdamped", "AnalysisPresetDone", "AnalysisPresetMovedC",
+                            "AnalysisPresetMovedL", "AnalysisTimeSummary", "AnalysisEnergySummary",
+                            "AnalysisPhaseSummary", "AnalysisResonanceSummary", "AnalysisTimeName",
+                            "AnalysisEnergyName", "AnalysisPhaseName", "AnalysisResonanceName", "AnalysisZoom11",
+                            "AnalysisExperiment", "AnalysisPresets", "AnalysisShow", "AnalysisShowTime",
+                            "AnalysisShowEnergy", "AnalysisShowPhase", "AnalysisShowResonance",
+                            "AnalysisStatusName", "AnalysisLegendVoltage", "AnalysisLegendCurrent",
+                            "AnalysisLegendSum", "AnalysisLegendER", "AnalysisLegendPhase", "AnalysisLegendMark",
+                            "AnalysisLegendAdmittance", "AnalysisLegendPhaseUC", "AnalysisLegendBand"};
+  TLexivaran2000 english, german;
+  for (auto [engine, name] : {std::pair{&english, "kalvora.itl"}, std::pair{&german, "kalvora-de.itl"}}) {
+    QFile file(QStringLiteral(KALVORA_RESOURCES "/") + QLatin1String(name));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    engine->LoadFromStream(file);
+  }
+  for (const QString& key : keys) {
+    EXPECT_NE(english.Translate(key), key) << key.toStdString();
+    EXPECT_NE(german.Translate(key), key) << key.toStdString();
+    EXPECT_NE(german.Translate(key), english.Translate(key)) << key.toStdString();
+  }
+  EXPECT_TRUE(german.Translate("AnalysisOverdamped").contains(QString::fromUtf8("ä")));
+}
+
+} // namespace

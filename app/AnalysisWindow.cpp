@@ -139,7 +139,8 @@ void TAnalysisWindow::CreateProbe(TAnalysisChart which, QMenu& menu) {
   const TProbeSeries u{QStringLiteral("u_C"), QStringLiteral("V"), [&path](int k) { return path.u_C_V[size_t(k)]; }};
   const TProbeSeries i{QStringLiteral("i"), QStringLiteral("A"), [&path](int k) { return path.i_A[size_t(k)]; }, 1e3};
   auto energy = [&path](const char* name, auto value) {
-    return TProbeSeries{QLatin1String(name), QStringLiteral("J"), [&path, value](int k) { return value(path, size_t(k)); }, 1e9};
+    return TProbeSeries{QLatin1String(name), QStringLiteral("J"),
+                        [&path, value](int k) { return value(path, size_t(k)); }, 1e9};
   };
   switch (which) {
   case TAnalysisChart::Time: probe->SetCurves(samples, t, {u, i}, TChartProbe::TNearest::X); break;
@@ -155,9 +156,12 @@ void TAnalysisWindow::CreateProbe(TAnalysisChart which, QMenu& menu) {
   case TAnalysisChart::Resonance:
     probe->SetCurves([&f] { return int(f.size()); },
                      {QStringLiteral("f"), QStringLiteral("Hz"), [&f](int k) { return f[size_t(k)].f_Hz; }},
-                     {{QStringLiteral("|U_C/U_e|"), QStringLiteral("V/V"), [&f](int k) { return f[size_t(k)].GainUC; }, 1, false},
-                      {QStringLiteral("|I/U_e|"), QStringLiteral("A/V"), [&f](int k) { return f[size_t(k)].I_A_per_V; }, 1e3},
-                      {QString::fromUtf8("φ"), QString::fromUtf8("°"), [&f](int k) { return f[size_t(k)].PhaseUC_deg; }, 1, false}},
+                     {{QStringLiteral("|U_C/U_e|"), QStringLiteral("V/V"),
+                       [&f](int k) { return f[size_t(k)].GainUC; }, 1, false},
+                      {QStringLiteral("|I/U_e|"), QStringLiteral("A/V"),
+                       [&f](int k) { return f[size_t(k)].I_A_per_V; }, 1e3},
+                      {QString::fromUtf8("φ"), QString::fromUtf8("°"),
+                       [&f](int k) { return f[size_t(k)].PhaseUC_deg; }, 1, false}},
                      TChartProbe::TNearest::X);
     break;
   }

@@ -4,6 +4,7 @@
 #include "ReadoutNumber.h"
 #include "TRChart.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QKeyEvent>
 #include <QMenu>
@@ -134,6 +135,12 @@ void TChartProbe::Show(bool repaint) {
     label->SetPosY(chart_->height() - chart_->MarginBottom() - chart_->ShadowWidth() - ReadoutInset);
     label->SetCaption(text);
   }
+  // Screen readers read the visible labels in the chart's description: tell them it changed.
+  if (text != shownText_ && QAccessible::isActive()) {
+    QAccessibleEvent event(chart_, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
+  }
+  shownText_ = text;
   if (repaint) lock.Restore(); // else the lock goes back quietly with the guard
 }
 

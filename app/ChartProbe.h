@@ -61,6 +61,7 @@ private:
   bool active_ = false, dragging_ = false;
   int savedMouseAction_ = 0;
   int sample_ = -1;
+  QString shownText_; // the readout last shown
   std::function<int()> count_;
   TProbeSeries x_;
   std::vector<TProbeSeries> curves_;

@@ -5,6 +5,7 @@
 #include "AnalysisFeature.h"
 #include "AnalysisPresets.h"
 #include "AnalysisWindow.h"
+#include "ChartAccessible.h"
 #include "ChartProbe.h"
 #include "CircuitTables.h"
 #include "FeatureContext.h"
@@ -298,7 +299,8 @@ TEST_F(AnalysisWindowTest, ZoomIsKeptWhileFollowingUntilZoom11) {
 void Click(TRChart& chart, QPoint at) {
   QMouseEvent press(QEvent::MouseButtonPress, at, chart.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
   QCoreApplication::sendEvent(&chart, &press);
-  QMouseEvent release(QEvent::MouseButtonRelease, at, chart.mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, chart.mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
   QCoreApplication::sendEvent(&chart, &release);
 }
 
@@ -344,6 +346,8 @@ TEST_F(AnalysisWindowTest, MeasuringInTheTimeChartReadsTheNearestSampleAndFollow
   };
   expectReadout(want);
   EXPECT_TRUE(c.TextLabel(AnalysisProbeLabel)->Caption().contains("mA"));
+  const QString spoken = TChartAccessible::LabelTexts(c).join(" "); // what a screen reader reads
+  EXPECT_TRUE(spoken.contains("u_C = " + QuantityText(path.u_C_V[size_t(want)], "V")));
 
   Key(c, Qt::Key_Right);
   Key(c, Qt::Key_Right);

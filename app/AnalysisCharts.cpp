@@ -215,6 +215,9 @@ void TAnalysisCharts::Fill(const Rlc::Positions& p, Rlc::Experiment e,
   if (shown[2]) FillPhase();
   if (shown[3]) FillResonance();
   MarkSample(requested_);
+  if (Filled)
+    for (int k = 0; k < AnalysisChartCount; ++k)
+      if (shown[size_t(k)]) Filled(TAnalysisChart(k));
   // A chart whose axes stay shows only its data area anew.
   for (int k = 0; k < AnalysisChartCount; ++k) {
     if (!shown[size_t(k)]) continue;

@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <array>
+#include <functional>
 #include <vector>
 
 class QWidget;
@@ -17,6 +18,9 @@ class TRChart;
 
 enum class TAnalysisChart { Time, Energy, Phase, Resonance };
 constexpr int AnalysisChartCount = 4;
+// The overlays of the charts' measuring (TChartProbe): the legends take labels 1 ... 8,
+// the marks crosshairs 1 ... 3.
+constexpr int AnalysisProbeCrossHair = 4, AnalysisProbeLabel = 10;
 
 class TAnalysisCharts {
 public:
@@ -41,6 +45,8 @@ public:
   const std::vector<Rlc::FrequencyPoint>& Resonance() const { return resonance_; }
   int MarkedSample() const { return marked_; }
   int RequestedSample() const { return requested_; }
+  // Called for every chart drawn anew, before it is shown (quiet changes to its overlays show with it).
+  std::function<void(TAnalysisChart)> Filled;
 
 private:
   void SetUpAxes();

@@ -1,8 +1,10 @@
 #include "AnalysisWindow.h"
 
 #include "ChartExport.h"
+#include "ChartProbe.h"
 #include "CircuitTables.h"
 #include "MessageBox.h"
+#include "SampleGrid.h"
 #include "TRChart.h"
 
 #include <QAction>
@@ -36,6 +38,7 @@ TAnalysisWindow::TAnalysisWindow(TTranslate translate, std::function<Rlc::Positi
   setAccessibleName(windowTitle());
   CreateControls();
   for (int k = 0; k < AnalysisChartCount; ++k) CreateMenu(TAnalysisChart(k));
+  charts_.Filled = [this](TAnalysisChart which) { probes_[size_t(which)]->Refresh(); };
   AskFileName = [this](const QString& title, const QString& suggested, const QString& filter) {
     return QFileDialog::getSaveFileName(this, title, suggested, filter);
   };
@@ -117,10 +120,52 @@ void TAnalysisWindow::CreateMenu(TAnalysisChart which) {
   add("Zoom11", Text("AnalysisZoom11", "Zoom 1:1"), [this, which] { charts_.ZoomAll(which); });
   add("SavePicture", Text("SavePicture", "Save picture …"), [this, which] { SavePicture(which); });
   add("SaveSamples", Text("SaveSamples", "Save samples …"), [this, which] { SaveSamples(which); });
+  CreateProbe(which, *menu);
   chart->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(chart, &QWidget::customContextMenuRequested, this,
           [chart, menu](const QPoint& at) { menu->popup(chart->mapToGlobal(at)); });
   menus_[size_t(which)] = menu;
+}
+
+// Each chart's curves as the probe reads them: SI values, and the factor to the chart's layer 1.
+void TAnalysisWindow::CreateProbe(TAnalysisChart which, QMenu& menu) {
+  menu.addSeparator();
+  auto* probe = new TChartProbe(*charts_.Chart(which), menu, translate_, AnalysisProbeCrossHair, AnalysisProbeLabel);
+  const Rlc::Trajectory& path = charts_.Path();
+  const std::vector<Rlc::FrequencyPoint>& f = charts_.Resonance();
+  auto samples = [&path] { return path.Size(); };
+  const TProbeSeries t{QStringLiteral("t"), QStringLiteral("s"),
+                       [](int k) { return Rlc::SampleGrid::Times_us()[k] * 1e-6; }, 1e6};
+  const TProbeSeries u{QStringLiteral("u_C"), QStringLiteral("V"), [&path](int k) { return path.u_C_V[size_t(k)]; }};
+  const TProbeSeries i{QStringLiteral("i"), QStringLiteral("A"), [&path](int k) { return path.i_A[size_t(k)]; }, 1e3};
+  auto energy = [&path](const char* name, auto value) {
+    return TProbeSeries{QLatin1String(name), QStringLiteral("J"),
+                        [&path, value](int k) { return value(path, size_t(k)); }, 1e9};
+  };
+  switch (which) {
+  case TAnalysisChart::Time: probe->SetCurves(samples, t, {u, i}, TChartProbe::TNearest::X); break;
+  case TAnalysisChart::Energy:
+    probe->SetCurves(samples, t,
+                     {energy("E_C", [](const Rlc::Trajectory& p, size_t k) { return p.E_C_J[k]; }),
+                      energy("E_L", [](const Rlc::Trajectory& p, size_t k) { return p.E_L_J[k]; }),
+                      energy("E_C+E_L", [](const Rlc::Trajectory& p, size_t k) { return p.E_C_J[k] + p.E_L_J[k]; }),
+                      energy("E_R", [](const Rlc::Trajectory& p, size_t k) { return p.E_R_J[k]; })},
+                     TChartProbe::TNearest::X);
+    break;
+  case TAnalysisChart::Phase: probe->SetCurves(samples, u, {i, t}, TChartProbe::TNearest::Screen); break;
+  case TAnalysisChart::Resonance:
+    probe->SetCurves([&f] { return int(f.size()); },
+                     {QStringLiteral("f"), QStringLiteral("Hz"), [&f](int k) { return f[size_t(k)].f_Hz; }},
+                     {{QStringLiteral("|U_C/U_e|"), QStringLiteral("V/V"),
+                       [&f](int k) { return f[size_t(k)].GainUC; }, 1, false},
+                      {QStringLiteral("|I/U_e|"), QStringLiteral("A/V"),
+                       [&f](int k) { return f[size_t(k)].I_A_per_V; }, 1e3},
+                      {QString::fromUtf8("φ"), QString::fromUtf8("°"),
+                       [&f](int k) { return f[size_t(k)].PhaseUC_deg; }, 1, false}},
+                     TChartProbe::TNearest::X);
+    break;
+  }
+  probes_[size_t(which)] = probe;
 }
 
 // The shown charts fill the grid two by two in their order.

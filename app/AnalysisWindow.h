@@ -3,7 +3,7 @@
 // scroll-bar positions (u_C and i over time, the energies, the phase portrait,
 // the resonance curve), an experiment choice and presets that set the scroll bars
 // to a damping regime. Each chart has its own pop-up menu: Zoom 1:1, Save picture,
-// Save samples. Size, place, experiment and the charts shown are kept in the
+// Save samples, Measure. Size, place, experiment and the charts shown are kept in the
 // user's settings.
 #include "AnalysisCharts.h"
 #include "AnalysisPresets.h"
@@ -20,6 +20,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QSettings;
+class TChartProbe;
 
 class TAnalysisWindow : public QWidget {
   Q_OBJECT
@@ -44,6 +45,8 @@ public:
   QString StatusText() const;
 
   QMenu* ChartMenu(TAnalysisChart which) const { return menus_[size_t(which)]; }
+  // Measuring in a chart (its pop-up's "Measure").
+  TChartProbe* Probe(TAnalysisChart which) const { return probes_[size_t(which)]; }
   void SavePicture(TAnalysisChart which);
   void SaveSamples(TAnalysisChart which);
   // The file dialog, replaceable (tests): a file name, empty when cancelled.
@@ -62,6 +65,7 @@ private:
   QString Text(const char* key, const char* english, const QStringList& args = {}) const;
   void CreateControls();
   void CreateMenu(TAnalysisChart which);
+  void CreateProbe(TAnalysisChart which, QMenu& menu);
   void Arrange();
   QString AskFor(const QString& title, const QString& fileName, const QString& filter);
 
@@ -75,6 +79,7 @@ private:
   std::array<QPushButton*, AnalysisPresetCount> presets_{};
   std::array<QCheckBox*, AnalysisChartCount> showBoxes_{};
   std::array<QMenu*, AnalysisChartCount> menus_{};
+  std::array<TChartProbe*, AnalysisChartCount> probes_{};
   QGridLayout* grid_ = nullptr;
   QLabel* status_ = nullptr;
   bool restoring_ = false;

@@ -5,9 +5,12 @@
 #include "AnalysisFeature.h"
 #include "AnalysisPresets.h"
 #include "AnalysisWindow.h"
+#include "ChartAccessible.h"
+#include "ChartProbe.h"
 #include "CircuitTables.h"
 #include "FeatureContext.h"
 #include "MeasureCursor.h"
+#include "ReadoutNumber.h"
 #include "SampleGrid.h"
 #include "TForm1.h"
 #include "TLexivaran2000.h"
@@ -16,7 +19,9 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -268,10 +273,10 @@ TEST_F(AnalysisWindowTest, SavedSamplesHaveTheCommandLinesColumns) {
   EXPECT_TRUE(text.contains("f_Hz,gain_UC,phase_UC_deg,I_mA_per_V,phase_I_deg\n"));
   w.SavePicture(TAnalysisChart::Energy);
   EXPECT_TRUE(QFileInfo(dir.filePath("AnalysisEnergy.png")).size() > 0);
-  // Each chart's pop-up: Zoom 1:1 and the two savings.
+  // Each chart's pop-up: Zoom 1:1, the two savings and, apart, measuring.
   QStringList names;
   for (QAction* a : w.ChartMenu(TAnalysisChart::Time)->actions()) names << a->objectName();
-  EXPECT_EQ(names, (QStringList{"Zoom11", "SavePicture", "SaveSamples"}));
+  EXPECT_EQ(names, (QStringList{"Zoom11", "SavePicture", "SaveSamples", "", "Measure"}));
 }
 
 TEST_F(AnalysisWindowTest, ZoomIsKeptWhileFollowingUntilZoom11) {
@@ -290,6 +295,122 @@ TEST_F(AnalysisWindowTest, ZoomIsKeptWhileFollowingUntilZoom11) {
   EXPECT_EQ(time.ScalePropsX(1)->RangeHigh(), 10);
 }
 
+// Measuring in the analysis charts: a left click puts the cursor on the nearest sample.
+void Click(TRChart& chart, QPoint at) {
+  QMouseEvent press(QEvent::MouseButtonPress, at, chart.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&chart, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, chart.mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QCoreApplication::sendEvent(&chart, &release);
+}
+
+void Key(TRChart& chart, int key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QCoreApplication::sendEvent(&chart, &press);
+}
+
+QAction* MeasureItem(TAnalysisWindow& w, TAnalysisChart which) {
+  for (QAction* a : w.ChartMenu(which)->actions())
+    if (a->objectName() == "Measure") return a;
+  return nullptr;
+}
+
+TEST_F(AnalysisWindowTest, MeasuringInTheTimeChartReadsTheNearestSampleAndFollowsKeysAndRecomputes) {
+  TForm1 form;
+  TAnalysisWindow& w = Open(form);
+  TRChart& c = Chart(w, TAnalysisChart::Time);
+  TChartProbe& probe = *w.Probe(TAnalysisChart::Time);
+  QAction* item = MeasureItem(w, TAnalysisChart::Time);
+  ASSERT_NE(item, nullptr);
+  EXPECT_TRUE(item->isCheckable());
+  EXPECT_EQ(c.CrossHair(AnalysisProbeCrossHair)->Mode(), ChartTypes::chOff); // nothing before it is on
+  EXPECT_FALSE(c.TextLabel(AnalysisProbeLabel)->Visible());
+
+  Click(c, c.MapToPixel(1, 2.5, 0)); // off: a click does not measure
+  EXPECT_EQ(probe.Sample(), -1);
+  item->trigger();
+  ASSERT_TRUE(probe.Active());
+  const QPoint at = c.MapToPixel(1, 2.5, 0);
+  Click(c, at);
+  const int want = int(std::lround(c.MapToWorld(1, at.x(), at.y()).x() * 1000)); // 1 ns per sample
+  ASSERT_EQ(probe.Sample(), want);
+  const auto& path = w.Charts().Path();
+  auto expectReadout = [&](int k) {
+    const QString text = c.TextLabel(AnalysisProbeLabel)->Caption();
+    EXPECT_TRUE(c.TextLabel(AnalysisProbeLabel)->Visible());
+    EXPECT_TRUE(text.contains("t = " + QuantityText(k * 1e-9, "s"))) << text.toStdString();
+    EXPECT_TRUE(text.contains("u_C = " + QuantityText(path.u_C_V[size_t(k)], "V"))) << text.toStdString();
+    EXPECT_TRUE(text.contains("i = " + QuantityText(path.i_A[size_t(k)], "A"))) << text.toStdString();
+    EXPECT_EQ(c.CrossHair(AnalysisProbeCrossHair)->Mode(), ChartTypes::chVert);
+    EXPECT_DOUBLE_EQ(c.CrossHair(AnalysisProbeCrossHair)->PosX(), Rlc::SampleGrid::Times_us()[k]);
+  };
+  expectReadout(want);
+  EXPECT_TRUE(c.TextLabel(AnalysisProbeLabel)->Caption().contains("mA"));
+  const QString spoken = TChartAccessible::LabelTexts(c).join(" "); // what a screen reader reads
+  EXPECT_TRUE(spoken.contains("u_C = " + QuantityText(path.u_C_V[size_t(want)], "V")));
+
+  Key(c, Qt::Key_Right);
+  Key(c, Qt::Key_Right);
+  Key(c, Qt::Key_Left);
+  EXPECT_EQ(probe.Sample(), want + 1);
+  expectReadout(want + 1);
+  probe.MoveTo(0);
+  Key(c, Qt::Key_Left); // stays at the first sample
+  EXPECT_EQ(probe.Sample(), 0);
+  probe.MoveTo(want);
+
+  const double before = path.u_C_V[size_t(want)];
+  form.SBarR->setValue(900); // the curves are computed anew: same sample, new values
+  ASSERT_NE(path.u_C_V[size_t(want)], before);
+  EXPECT_EQ(probe.Sample(), want);
+  expectReadout(want);
+
+  Key(c, Qt::Key_Escape);
+  EXPECT_FALSE(probe.Active());
+  EXPECT_FALSE(item->isChecked());
+  EXPECT_EQ(c.CrossHair(AnalysisProbeCrossHair)->Mode(), ChartTypes::chOff);
+  EXPECT_FALSE(c.TextLabel(AnalysisProbeLabel)->Visible());
+  EXPECT_EQ(c.MouseAction(), ChartTypes::maZoomWindPos); // the chart's zoom is back
+}
+
+TEST_F(AnalysisWindowTest, MeasuringInThePhasePortraitAndResonanceCurveAndUnchecking) {
+  TForm1 form;
+  TAnalysisWindow& w = Open(form);
+  const auto& path = w.Charts().Path();
+
+  TRChart& phase = Chart(w, TAnalysisChart::Phase);
+  TChartProbe& p = *w.Probe(TAnalysisChart::Phase);
+  MeasureItem(w, TAnalysisChart::Phase)->trigger();
+  const QPoint at = phase.MapToPixel(1, path.u_C_V[3000], path.i_A[3000] * 1e3);
+  Click(phase, at);
+  ASSERT_GE(p.Sample(), 0);
+  const size_t k = size_t(p.Sample());
+  EXPECT_EQ(phase.MapToPixel(1, path.u_C_V[k], path.i_A[k] * 1e3), at); // nearest on screen
+  EXPECT_EQ(phase.CrossHair(AnalysisProbeCrossHair)->Mode(), ChartTypes::chBoth);
+  EXPECT_DOUBLE_EQ(phase.CrossHair(AnalysisProbeCrossHair)->PosY(), path.i_A[k] * 1e3);
+  EXPECT_TRUE(phase.TextLabel(AnalysisProbeLabel)->Caption().contains("u_C = " + QuantityText(path.u_C_V[k], "V")));
+
+  TRChart& res = Chart(w, TAnalysisChart::Resonance);
+  TChartProbe& r = *w.Probe(TAnalysisChart::Resonance);
+  QAction* item = MeasureItem(w, TAnalysisChart::Resonance);
+  item->trigger();
+  const auto& f = w.Charts().Resonance();
+  Click(res, res.MapToPixel(1, f[500].f_Hz, 0)); // f0 lies at sample 500
+  ASSERT_NEAR(r.Sample(), 500, 3);
+  const size_t s = size_t(r.Sample());
+  const QString text = res.TextLabel(AnalysisProbeLabel)->Caption();
+  EXPECT_TRUE(text.contains("f = " + FrequencyText(f[s].f_Hz))) << text.toStdString();
+  EXPECT_TRUE(text.contains("|I/U_e| = " + QuantityText(f[s].I_A_per_V, "A/V"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QString::fromUtf8("φ = ") + PlainNumberText(f[s].PhaseUC_deg))) << text.toStdString();
+  EXPECT_EQ(p.Sample(), int(k)); // each chart measures on its own
+
+  item->trigger(); // unchecking ends it
+  EXPECT_FALSE(r.Active());
+  EXPECT_EQ(res.CrossHair(AnalysisProbeCrossHair)->Mode(), ChartTypes::chOff);
+  EXPECT_FALSE(res.TextLabel(AnalysisProbeLabel)->Visible());
+  EXPECT_NE(res.CrossHair(1)->Mode(), ChartTypes::chOff); // f0's mark stays
+}
+
 TEST_F(AnalysisWindowTest, NewTextsAreInBothTables) {
   const QStringList keys = {"Analysis", "AnalysisTitle", "AnalysisAxisTime", "AnalysisAxisVoltage",
                             "AnalysisAxisCurrent", "AnalysisAxisEnergy", "AnalysisAxisFrequency", "AnalysisAxisGain",
@@ -303,7 +424,8 @@ TEST_F(AnalysisWindowTest, NewTextsAreInBothTables) {
                             "AnalysisShowEnergy", "AnalysisShowPhase", "AnalysisShowResonance",
                             "AnalysisStatusName", "AnalysisLegendVoltage", "AnalysisLegendCurrent",
                             "AnalysisLegendSum", "AnalysisLegendER", "AnalysisLegendPhase", "AnalysisLegendMark",
-                            "AnalysisLegendAdmittance", "AnalysisLegendPhaseUC", "AnalysisLegendBand"};
+                            "AnalysisLegendAdmittance", "AnalysisLegendPhaseUC", "AnalysisLegendBand",
+                            "AnalysisMeasure"};
   TLexivaran2000 english, german;
   for (auto [engine, name] : {std::pair{&english, "kalvora.itl"}, std::pair{&german, "kalvora-de.itl"}}) {
     QFile file(QStringLiteral(KALVORA_RESOURCES "/") + QLatin1String(name));

@@ -4,6 +4,7 @@
 // child processes that report line by line, and an in-process stand-in for the
 // teaching server that records every message byte for byte.
 #include "QuillonDemon.h"
+#include "Sanitizers.h"
 #include "WindowMessages.h"
 
 #include <QProcess>
@@ -32,18 +33,6 @@ QString Hex(quint32 value);
 
 // This process's resident memory (VmRSS) in KiB.
 qint64 ResidentKiB();
-// The address sanitizer keeps freed memory in quarantine: resident memory tells nothing there.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool AddressSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool AddressSanitized = true;
-#else
-constexpr bool AddressSanitized = false;
-#endif
-#else
-constexpr bool AddressSanitized = false;
-#endif
 QByteArray Bytes(const char* hex); // "01 02 ff" -> bytes
 
 // A program started for a test; killed when the test ends.

@@ -52,9 +52,9 @@ TEST(HandlerList, HandlersJoinAndLeaveInAnyOrder) {
 }
 
 TEST(HandlerList, JoiningAndLeavingWhileCalled) {
+  int changes = 0; // outlives the links, whose leaving at the end still reports a change
   THandlerList<TCalls&> list;
   THandlerLink second, late;
-  int changes = 0;
   list.SetOnChanged([&] { ++changes; });
   // The first handler takes the second out and brings a new one in.
   THandlerLink first = list.Join([&](TCalls& calls) {

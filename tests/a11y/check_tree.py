@@ -108,7 +108,40 @@ def all_named(window, label):
 
 
 def start(program, env):
-    return subprocess.Popen([program], env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    # Output goes to a file, never a pipe nobody reads: a full pipe would stall the program.
+    log = tempfile.TemporaryFile(mode="w+")
+    proc = subprocess.Popen([program], env=env, stdout=log, stderr=subprocess.STDOUT, text=True)
+    proc.log = log
+    return proc
+
+
+def output_of(proc):
+    proc.log.seek(0)
+    return proc.log.read()[-4000:]
+
+
+def bus_ready():
+    """Waits until the registry answers, so the program starts into a working bus."""
+    return wait_for(lambda: isinstance(pyatspi.Registry.getDesktop(0).childCount, int), 60) is not None
+
+
+def launch(program, env):
+    """Starts the program and waits for it on the bus: (process, application) or (process, None).
+
+    A first start on a fresh machine can be slow; when the program has not appeared after a
+    minute it is reported with its state and output, and started once more.
+    """
+    for attempt in (1, 2):
+        proc = start(program, env)
+        app = wait_for(lambda: find_app(proc.pid), 60)
+        if app is not None:
+            return proc, app
+        state = "still running" if proc.poll() is None else f"ended with {proc.returncode}"
+        stop(proc)
+        print(f"note - start {attempt}: the program ({state}) did not appear on the bus; "
+              f"its output: {output_of(proc)!r}")
+        sys.stdout.flush()
+    return proc, None
 
 
 def stop(proc):
@@ -122,9 +155,8 @@ def stop(proc):
 
 
 def english_run(program, base_env):
-    proc = start(program, base_env)
+    proc, app = launch(program, base_env)
     try:
-        app = wait_for(lambda: find_app(proc.pid))
         if not check(app is not None, "the program appears on the accessibility bus"):
             return
         about = wait_for(lambda: window_of(app, pyatspi.ROLE_DIALOG))
@@ -235,9 +267,8 @@ def german_run(program, base_env):
         env = dict(base_env, LANGUAGE="de", LANG="de_DE.UTF-8")
         env.pop("LC_ALL", None)
         env.pop("LC_MESSAGES", None)
-        proc = start(copy, env)
+        proc, app = launch(copy, env)
         try:
-            app = wait_for(lambda: find_app(proc.pid))
             if not check(app is not None, "German: the program appears on the accessibility bus"):
                 return
             about = wait_for(lambda: window_of(app, pyatspi.ROLE_DIALOG))
@@ -279,6 +310,7 @@ def main():
                    XDG_RUNTIME_DIR=work, XDG_CONFIG_HOME=os.path.join(work, "config"), LC_ALL="C.UTF-8")
         env.pop("WAYLAND_DISPLAY", None)
         try:
+            check(bus_ready(), "the accessibility registry answers")
             english_run(program, env)
             german_run(program, env)
         except Exception as error:  # a broken bus or tree is a failure, reported as such

@@ -5,6 +5,7 @@
 #include "LiveCurve.h"
 #include "MeasureCursor.h"
 #include "ReadoutNumber.h"
+#include "SpokenNumbers.h"
 #include "StdControls.h"
 #include "TForm1.h"
 #include "TFrmAbout.h"
@@ -25,14 +26,14 @@ const char* const UnitProperty = "kalvoraAccessibleUnit";
 const char* const DivisorProperty = "kalvoraAccessibleDivisor";
 const char* const DecimalsProperty = "kalvoraAccessibleDecimals";
 
-const char* const MainWindowProperty = "kalvoraAccessibleMainWindow";
+const char* const WindowProperty = "kalvoraAccessibleWindow";
 
-// The sliders described in units, and the main window as a frame (a plain
+// The sliders described in units, and the windows as frames (a plain
 // top-level widget would read as a mere client area).
 QAccessibleInterface* Factory(const QString&, QObject* object) {
   if (auto* slider = qobject_cast<QAbstractSlider*>(object); slider && slider->property(UnitProperty).isValid())
     return new TUnitSliderAccessible(slider);
-  if (auto* w = qobject_cast<QWidget*>(object); w && w->isWindow() && w->property(MainWindowProperty).toBool())
+  if (auto* w = qobject_cast<QWidget*>(object); w && w->isWindow() && w->property(WindowProperty).toBool())
     return new QAccessibleWidget(w, QAccessible::Window);
   return nullptr;
 }
@@ -72,8 +73,9 @@ double TUnitSliderAccessible::Divisor() const {
 
 QString TUnitSliderAccessible::text(QAccessible::Text t) const {
   if (t != QAccessible::Name && t != QAccessible::Value) return QAccessibleWidget::text(t);
-  const QString value = QString::number(Slider()->value() / Divisor(), 'f', widget()->property(DecimalsProperty).toInt()) +
-                        QLatin1Char(' ') + widget()->property(UnitProperty).toString();
+  const QString value =
+      SpokenNumbers(*widget(), QString::number(Slider()->value() / Divisor(), 'f', widget()->property(DecimalsProperty).toInt())) +
+      QLatin1Char(' ') + widget()->property(UnitProperty).toString();
   if (t == QAccessible::Value) return value;
   const QString name = widget()->accessibleName();
   return name.isEmpty() ? value : name + QStringLiteral(", ") + value;
@@ -107,6 +109,12 @@ void DescribeUnitSlider(QAbstractSlider* slider, const QString& name, const QStr
   slider->setAccessibleName(name);
   slider->setAccessibleDescription(description);
   Renew(slider, QAccessible::Slider);
+}
+
+void ExposeAsWindow(QWidget& window) {
+  InstallFactory();
+  window.setProperty(WindowProperty, true);
+  Renew(&window, QAccessible::Window);
 }
 
 QString CurveSummary(const TTranslate& translate, const Rlc::Positions& positions, const double* y, int count) {
@@ -151,8 +159,8 @@ TAccessibility::TAccessibility(TForm1& form, TTranslate translate)
   connect(&summaryTimer_, &QTimer::timeout, this, [this] { UpdateSummary(); });
 
   InstallFactory();
-  form.setProperty(MainWindowProperty, true);
-  Renew(&form, QAccessible::Window);
+  ExposeAsWindow(form);
+  SetSpokenSeparator(form, translate_);
 
   form.Memo1->setAccessibleName(Text("A11yMemo", "Description of the simulation"));
   form.Memo1->viewport()->setAccessibleName(form.Memo1->accessibleName()); // reached inside the memo

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 class QAbstractSlider;
+class QWidget;
 class TForm1;
 class TFrmAbout;
 
@@ -40,6 +41,10 @@ private:
 // as position / divisor in unit with the given decimals.
 void DescribeUnitSlider(QAbstractSlider* slider, const QString& name, const QString& description,
                         const QString& unit, double divisor, int decimals);
+
+// Makes the top-level widget window read as a window (a frame), named by its
+// accessible name or title.
+void ExposeAsWindow(QWidget& window);
 
 // The spoken summary of a response: the regime, the frequency, how fast it decays
 // and the first maximum of the samples y (t = i ns), by the circuit's one regime rule.

@@ -1,10 +1,12 @@
 #include "AnalysisWindow.h"
 
+#include "Accessibility.h"
 #include "ChartExport.h"
 #include "ChartProbe.h"
 #include "CircuitTables.h"
 #include "MessageBox.h"
 #include "SampleGrid.h"
+#include "SpokenNumbers.h"
 #include "TRChart.h"
 
 #include <QAction>
@@ -14,6 +16,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -36,6 +39,8 @@ TAnalysisWindow::TAnalysisWindow(TTranslate translate, std::function<Rlc::Positi
   setObjectName(QStringLiteral("AnalysisWindow"));
   setWindowTitle(Text("AnalysisTitle", "Circuit analysis"));
   setAccessibleName(windowTitle());
+  ExposeAsWindow(*this);
+  SetSpokenSeparator(*this, translate_);
   CreateControls();
   for (int k = 0; k < AnalysisChartCount; ++k) CreateMenu(TAnalysisChart(k));
   charts_.Filled = [this](TAnalysisChart which) { probes_[size_t(which)]->Refresh(); };
@@ -77,6 +82,8 @@ void TAnalysisWindow::CreateControls() {
   for (int k = 0; k < AnalysisPresetCount; ++k) {
     presets_[size_t(k)] = new QPushButton(presetTexts[k], this);
     presets_[size_t(k)]->setObjectName(QStringLiteral("AnalysisPreset%1").arg(k));
+    presets_[size_t(k)]->setAccessibleDescription(
+        Text("AnalysisPresetDesc", "Sets the main window's scroll bars to this damping regime"));
     connect(presets_[size_t(k)], &QPushButton::clicked, this, [this, k] { ApplyPreset(TAnalysisPreset(k)); });
     choices->addWidget(presets_[size_t(k)]);
   }
@@ -92,6 +99,7 @@ void TAnalysisWindow::CreateControls() {
     auto* box = new QCheckBox(chartTexts[k], this);
     box->setObjectName(QLatin1String(ChartKeys[k]));
     box->setChecked(true);
+    box->setAccessibleDescription(Text("AnalysisShowDesc", "Shows or hides this chart"));
     connect(box, &QCheckBox::toggled, this, [this, k](bool on) { SetChartShown(TAnalysisChart(k), on); });
     showBoxes_[size_t(k)] = box;
     shows->addWidget(box);
@@ -226,6 +234,8 @@ void TAnalysisWindow::ApplyPreset(TAnalysisPreset preset) {
     text += QLatin1Char(' ') + Text("AnalysisPresetMovedL", "L was set to <%1%> µH to reach the regime.",
                                     {QString::number(r.Positions.L / 100.0, 'f', 2)});
   status_->setText(text);
+  // The label is named "Status"; screen readers read the text in its description.
+  status_->setAccessibleDescription(SpokenNumbers(*status_, text));
   setPositions_(r.Positions);
 }
 
@@ -307,6 +317,15 @@ void TAnalysisWindow::RestoreSettings() {
 void TAnalysisWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   Follow();
+}
+
+// Escape that no control took closes the window (measuring in a chart takes it first).
+void TAnalysisWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void TAnalysisWindow::hideEvent(QHideEvent* event) {

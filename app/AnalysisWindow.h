@@ -4,7 +4,7 @@
 // the resonance curve), an experiment choice and presets that set the scroll bars
 // to a damping regime. Each chart has its own pop-up menu: Zoom 1:1, Save picture,
 // Save samples, Measure. Size, place, experiment and the charts shown are kept in the
-// user's settings.
+// user's settings. Escape closes it.
 #include "AnalysisCharts.h"
 #include "AnalysisPresets.h"
 #include "Texts.h"
@@ -60,6 +60,7 @@ public:
 protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
 private:
   QString Text(const char* key, const char* english, const QStringList& args = {}) const;

@@ -1,5 +1,10 @@
 #include "Texts.h"
 
+#include "SpokenNumbers.h"
+
+#include <QObject>
+#include <QVariant>
+
 QString WithoutMnemonic(const QString& caption) {
   QString out;
   out.reserve(caption.size());
@@ -13,4 +18,9 @@ QString WithoutMnemonic(const QString& caption) {
     out += caption[i];
   }
   return out;
+}
+
+void SetSpokenSeparator(QObject& window, const TTranslate& translate) {
+  window.setProperty(DecimalSeparatorProperty,
+                     TextOr(translate, QStringLiteral("A11yDecimalSeparator"), QStringLiteral(".")));
 }

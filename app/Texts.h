@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <functional>
 
+class QObject;
+
 // The window's translation: the text for key with "<%1%>", "<%2%>", ... filled
 // from args, or the key itself while the table has none.
 using TTranslate = std::function<QString(const QString& key, const QStringList& args)>;
@@ -21,3 +23,8 @@ inline QString TextOr(const TTranslate& translate, const QString& key, const QSt
 
 // A caption without its mnemonic marks: "E&xit" -> "Exit", "&&" -> "&".
 QString WithoutMnemonic(const QString& caption);
+
+// Gives window the decimal separator of the table's language (key A11yDecimalSeparator:
+// "." in English, "," in German) for the numbers its widgets give to screen readers
+// (SpokenNumbers); the texts on screen keep their points.
+void SetSpokenSeparator(QObject& window, const TTranslate& translate);

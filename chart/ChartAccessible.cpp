@@ -1,5 +1,6 @@
 #include "ChartAccessible.h"
 
+#include "SpokenNumbers.h"
 #include "TRChart.h"
 
 namespace {
@@ -37,7 +38,7 @@ QString TChartAccessible::text(QAccessible::Text t) const {
     QString name = chart->accessibleName();
     if (name.isEmpty()) name = OneLine(chart->Caption());
     if (name.isEmpty() && chart->window()) name = chart->window()->windowTitle();
-    return name;
+    return SpokenNumbers(*chart, name);
   }
   if (t == QAccessible::Description) {
     QStringList parts;
@@ -46,7 +47,7 @@ QString TChartAccessible::text(QAccessible::Text t) const {
     parts << (summary.isEmpty() ? chart->accessibleDescription() : summary);
     parts.removeAll(QString());
     parts << LabelTexts(*chart);
-    return parts.join(QStringLiteral(". "));
+    return SpokenNumbers(*chart, parts.join(QStringLiteral(". ")));
   }
   return QAccessibleWidget::text(t);
 }

@@ -1,6 +1,7 @@
 #include "WidgetAccessible.h"
 
 #include "Application.h"
+#include "SpokenNumbers.h"
 #include "TNumLab.h"
 #include "TUrlLab.h"
 
@@ -29,9 +30,9 @@ QString TNumLabAccessible::text(QAccessible::Text t) const {
   const auto* label = static_cast<const TNumLab*>(widget());
   if (t == QAccessible::Name) {
     const QString name = widget()->accessibleName();
-    return name.isEmpty() ? ShownText(*label) : name;
+    return name.isEmpty() ? SpokenNumbers(*label, ShownText(*label)) : name;
   }
-  if (t == QAccessible::Value) return label->ShownText();
+  if (t == QAccessible::Value) return SpokenNumbers(*label, label->ShownText());
   return QAccessibleWidget::text(t);
 }
 

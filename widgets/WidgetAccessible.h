@@ -1,7 +1,8 @@
 #pragma once
 // What assistive technology (a screen reader) reads from the numeric label and
 // the hyperlink label. TNumLab is a label whose name is the text it shows
-// ("R 4.70 Ohm"); TUrlLab is a link whose press action opens it.
+// ("R 4.70 Ohm", with the window's decimal separator: see SpokenNumbers.h); TUrlLab
+// is a link whose press action opens it.
 #include <QAccessibleWidget>
 
 class TNumLab;

@@ -3,8 +3,9 @@
 
 Run inside a private D-Bus session with a display (tools/a11y-check sets both
 up): starts the real program, checks names, roles and values of both windows,
-moves R through the scroll bar's Value interface and waits for the chart's
-summary to follow, then runs the program again with the German table.
+opens the analysis window by its key and checks it, moves R through the scroll
+bar's Value interface and waits for the chart's summary to follow, then runs the
+program again with the German table (its numbers with a decimal comma).
 Prints one line per check and closes with "N passed, M failed".
 """
 import argparse
@@ -82,6 +83,15 @@ def window_of(app, role):
         if w is None or not w.getState().contains(pyatspi.STATE_SHOWING):
             continue
         if w.getRole() == role:
+            return w
+    return None
+
+
+def window_named(app, name):
+    """The showing top-level window of that name."""
+    for i in range(app.childCount):
+        w = app.getChildAtIndex(i)
+        if w is not None and w.name == name and w.getState().contains(pyatspi.STATE_SHOWING):
             return w
     return None
 
@@ -207,6 +217,7 @@ def english_run(program, base_env):
         check(buttons == ["About", "Exit", "Reset"], "the buttons are named by their captions", str(buttons))
 
         explore_by_keyboard(chart)
+        analysis_window(app)
 
         # R to 20 Ohm through the Value interface: the bar, the label and the summary follow.
         value.currentValue = 20.0
@@ -253,6 +264,57 @@ def explore_by_keyboard(chart):
           chart.name)
 
 
+def reachable(acc):
+    states = acc.getState()
+    return all(states.contains(s) for s in (pyatspi.STATE_SHOWING, pyatspi.STATE_ENABLED, pyatspi.STATE_FOCUSABLE))
+
+
+def labels_of(acc):
+    names = []
+    for relation in acc.getRelationSet():
+        if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+            names += [relation.getTarget(i).name for i in range(relation.getNTargets())]
+    return names
+
+
+def analysis_window(app):
+    """The analysis window, opened by its key from the main window's chart and closed by Escape."""
+    keys("ctrl+shift+a")
+    window = wait_for(lambda: window_named(app, "Circuit analysis"), 10)
+    if not check(window is not None, "Ctrl+Shift+A opens the analysis window, named by its title"):
+        return
+    check(window.getRole() == pyatspi.ROLE_FRAME, "the analysis window is a window", window.getRoleName())
+    all_named(window, "analysis window")
+    charts = wait_for(lambda: (lambda found: found if len(found) == 4 else None)(by_role(window, pyatspi.ROLE_CHART)))
+    names = sorted(c.name for c in charts or [])
+    check(names == ["Capacitor voltage and current over time", "Energies over time",
+                    "Phase portrait: current over capacitor voltage", "Resonance curve over frequency"],
+          "the four charts are objects of the role chart with their names", str(names))
+    described = wait_for(lambda: all(" after 10 µs" in c.description or "Resonance at" in c.description
+                                     for c in charts or []), 5)
+    check(described, "each chart describes what it shows", str([c.description for c in charts or []]))
+    # On Linux a combo box is named by its choice and labelled by its label.
+    combos = by_role(window, pyatspi.ROLE_COMBO_BOX)
+    check([c.name for c in combos] == ["Charged capacitor (u_C(0) = 1 V, i(0) = 0)"] and reachable(combos[0]),
+          "the experiment is a combo box named by its choice that the keyboard reaches", str([c.name for c in combos]))
+    check(combos and labels_of(combos[0]) == ["Experiment:"], "the experiment's label labels it",
+          str(combos and labels_of(combos[0])))
+    presets = sorted(b.name for b in by_role(window, pyatspi.ROLE_PUSH_BUTTON) if reachable(b))
+    check(presets == ["critically damped", "overdamped", "ringing", "undamped"],
+          "the presets are named buttons the keyboard reaches", str(presets))
+    preset_info = [b.description for b in by_role(window, pyatspi.ROLE_PUSH_BUTTON)]
+    check(preset_info and all("scroll bars" in d for d in preset_info), "the presets say what they do",
+          str(preset_info))
+    shown = sorted(b.name for b in by_role(window, pyatspi.ROLE_CHECK_BOX)
+                   if reachable(b) and b.getState().contains(pyatspi.STATE_CHECKED))
+    check(shown == ["energies", "phase portrait", "resonance curve", "u_C and i"],
+          "the charts shown are named, checked check boxes the keyboard reaches", str(shown))
+    focused = wait_for(lambda: [a for a in walk(window) if a.getState().contains(pyatspi.STATE_FOCUSED)], 5)
+    check(focused, "the keyboard focus is in the analysis window")
+    keys("Escape")
+    check(wait_for(lambda: window_named(app, "Circuit analysis") is None, 5), "Escape closes the analysis window")
+
+
 def german_run(program, base_env):
     # An installed layout: the program finds no table beside it and takes the German one
     # from its data folder for LANGUAGE=de.
@@ -281,16 +343,20 @@ def german_run(program, base_env):
             if not check(frame is not None, "German: the main window appears"):
                 return
             names = sorted(s.name for s in by_role(frame, pyatspi.ROLE_SLIDER))
-            check(names == ["Induktivität L, 10.00 µH", "Kapazität C, 2.20 nF", "Widerstand R, 4.70 Ohm"],
-                  "German: the sliders have German names", str(names))
+            check(names == ["Induktivität L, 10,00 µH", "Kapazität C, 2,20 nF", "Widerstand R, 4,70 Ohm"],
+                  "German: the sliders have German names and a decimal comma", str(names))
+            labels = [a.name for a in by_role(frame, pyatspi.ROLE_LABEL)]
+            check("R 4,70 Ohm" in labels and "L 10,00 uH" in labels,
+                  "German: the numeric labels read with a decimal comma", str(labels))
             charts = by_role(frame, pyatspi.ROLE_CHART)
             check(charts and charts[0].name == "Antwort des Schwingkreises", "German: the chart's name is German",
                   charts[0].name if charts else "")
             if charts:
                 chart = charts[0]
                 summary = wait_for(lambda: chart.description if "Maximum" in chart.description else None, 5)
-                check(summary is not None and summary.startswith("Gedämpfte Schwingung mit 1.072 MHz"),
-                      "German: the summary is German", repr(chart.description))
+                check(summary is not None and summary.startswith("Gedämpfte Schwingung mit 1,072 MHz")
+                      and "0,228 Mikrosekunden" in summary,
+                      "German: the summary is German, its numbers with a decimal comma", repr(chart.description))
             buttons = sorted(b.name for b in by_role(frame, pyatspi.ROLE_PUSH_BUTTON))
             check(buttons == ["Beenden", "Zurücksetzen", "Über"],
                   "German: the buttons are German", str(buttons))

@@ -73,9 +73,10 @@ double TUnitSliderAccessible::Divisor() const {
 
 QString TUnitSliderAccessible::text(QAccessible::Text t) const {
   if (t != QAccessible::Name && t != QAccessible::Value) return QAccessibleWidget::text(t);
+  const QString number =
+      QString::number(Slider()->value() / Divisor(), 'f', widget()->property(DecimalsProperty).toInt());
   const QString value =
-      SpokenNumbers(*widget(), QString::number(Slider()->value() / Divisor(), 'f', widget()->property(DecimalsProperty).toInt())) +
-      QLatin1Char(' ') + widget()->property(UnitProperty).toString();
+      SpokenNumbers(*widget(), number) + QLatin1Char(' ') + widget()->property(UnitProperty).toString();
   if (t == QAccessible::Value) return value;
   const QString name = widget()->accessibleName();
   return name.isEmpty() ? value : name + QStringLiteral(", ") + value;

@@ -16,8 +16,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QKeyEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -319,9 +319,13 @@ void TAnalysisWindow::showEvent(QShowEvent* event) {
   Follow();
 }
 
-// Escape that no control took closes the window (measuring in a chart takes it first).
+// Escape that no control took closes the window (measuring in a chart takes it first);
+// not while a zoom band is drawn, which would be left unfinished.
 void TAnalysisWindow::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+  bool zooming = false;
+  for (int k = 0; k < AnalysisChartCount; ++k)
+    zooming = zooming || charts_.Chart(TAnalysisChart(k))->ZoomState() != TCustomRChart::zsNormal;
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && !zooming) {
     close();
     return;
   }

@@ -3,8 +3,8 @@
 // of the role Chart, named by its accessible name (else its caption, else its
 // window's title), described by the summary the application gives
 // (SetAccessibleSummary; until there is one, its accessible description) followed by the texts of the visible text labels
-// drawn in it; numbers in both with the window's decimal separator (SpokenNumbers.h).
-// The chart's internals (items, axes, crosshairs) are not
+// drawn in it; the numbers of name and description with the window's decimal
+// separator (SpokenNumbers.h). The chart's internals (items, axes, crosshairs) are not
 // separate objects.
 #include <QAccessibleWidget>
 

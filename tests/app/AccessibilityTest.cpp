@@ -1,19 +1,27 @@
 // What a screen reader reads from the main window and the About box: a name on
 // every control, the scroll bars' values in their units, the numeric labels'
-// and links' roles, and the chart's summary of the curve.
+// and links' roles, and the chart's summary of the curve; numbers read with the
+// decimal separator of the table's language while the screen keeps its points.
 #include "Accessibility.h"
+#include "ChartAccessible.h"
 #include "ChartExtras.h"
+#include "MeasureCursor.h"
 #include "MessageBox.h"
+#include "TkdbDemonClient.h"
+#include "SpokenNumbers.h"
 #include "TForm1.h"
 #include "TFrmAbout.h"
 #include "TNumLab.h"
 #include "TRChart.h"
+#include "TLexivaran2000.h"
 #include "TUrlLab.h"
+#include "Tables.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -181,6 +189,69 @@ TEST_F(AccessibilityTest, TextsDrawnInTheChartAreReadInItsDescription) {
   EXPECT_FALSE(description.contains('\n'));
   form.Extras->CircuitDataItem->trigger(); // off
   EXPECT_FALSE(Description(form.RCResponse).contains("CDResonanceFrequency = 1.073 MHz"));
+}
+
+TEST(SpokenNumbers, OnlyDecimalPointsTakeTheSeparator) {
+  const QString comma = QStringLiteral(",");
+  EXPECT_EQ(SpokenNumbers(QStringLiteral("1.072 MHz, y -0.948 at 0.228"), comma), "1,072 MHz, y -0,948 at 0,228");
+  EXPECT_EQ(SpokenNumbers(QStringLiteral("1.000E15 Hz; 235.0k 1/s"), comma), "1,000E15 Hz; 235,0k 1/s");
+  // Full stops, ellipses, ratios and points without a digit on both sides stay.
+  const QString prose = QStringLiteral("Zoom 1:1. Save \u2026 .5 at 3. then... v.2");
+  EXPECT_EQ(SpokenNumbers(prose, comma), prose);
+  EXPECT_EQ(SpokenNumbers(QStringLiteral("4.70"), QStringLiteral(".")), "4.70");
+  EXPECT_EQ(SpokenNumbers(QStringLiteral("4.70"), QString()), "4.70"); // an empty table entry changes nothing
+  // An object reads the separator of its window (a parent); without one, the text as shown.
+  QObject window, child;
+  child.setParent(&window);
+  EXPECT_EQ(SpokenNumbers(child, QStringLiteral("4.70")), "4.70");
+  window.setProperty(DecimalSeparatorProperty, comma);
+  EXPECT_EQ(SpokenNumbers(child, QStringLiteral("4.70")), "4,70");
+}
+
+// Each shipped table, as at a start in its language: the sliders, numeric labels, the
+// chart's summary and drawn texts and the explorer's readout are read with the table's
+// separator; what the window shows keeps its points.
+TEST(SpokenNumbersInTheWindow, EachTableReadsItsSeparatorAndTheScreenKeepsThePoint) {
+  const struct {
+    const char* file;
+    const char *slider, *sliderValue, *label, *summary, *circuitData, *readout;
+  } tables[] = {
+      {"kalvora.itl", "Resistance R, 4.70 Ohm", "2.20 nF", "R 4.70 Ohm",
+       "Underdamped oscillation at 1.072 MHz, amplitude halves every 2.95 microseconds, "
+       "first maximum 0.948 at 0.228 microseconds",
+       "f0 = 1.073 MHz", "Response of the circuit: t 0.228 microseconds, y 0.948"},
+      {"kalvora-de.itl", "Widerstand R, 4,70 Ohm", "2,20 nF", "R 4,70 Ohm",
+       "Gedämpfte Schwingung mit 1,072 MHz, die Amplitude halbiert sich alle 2,95 Mikrosekunden",
+       "f0 = 1,073 MHz", "Antwort des Schwingkreises: t 0,228 Mikrosekunden, y 0,948"}};
+  for (const auto& t : tables) {
+    SCOPED_TRACE(t.file);
+    TForm1 form;
+    form.RenderChart(470, 220, 1000);
+    TLexivaran2000& table = form.cliDemon->Translator();
+    ASSERT_TRUE(TestTables::LoadShippedTable(table, QLatin1String(t.file)));
+    auto* access = new TAccessibility(form, [&table](const QString& key, const QStringList& args) {
+      return table.Translate(key, args);
+    });
+    EXPECT_EQ(Name(form.SBarR), t.slider);
+    EXPECT_EQ(Iface(form.SBarC)->text(QAccessible::Value), t.sliderValue);
+    EXPECT_DOUBLE_EQ(Iface(form.SBarR)->valueInterface()->currentValue().toDouble(), 4.7);
+    EXPECT_EQ(Name(form.NLabR), t.label);
+    EXPECT_EQ(form.NLabR->ShownText(), "4.70");
+
+    access->UpdateSummary();
+    const QString summary = Description(form.RCResponse);
+    EXPECT_TRUE(summary.startsWith(QString::fromUtf8(t.summary))) << summary.toStdString();
+    form.Extras->CircuitDataItem->trigger();
+    EXPECT_TRUE(Description(form.RCResponse).contains(t.circuitData)) << Description(form.RCResponse).toStdString();
+    EXPECT_TRUE(TChartAccessible::LabelTexts(*form.RCResponse).join(' ').contains("f0 = 1.073 MHz"));
+    form.Extras->CircuitDataItem->trigger();
+
+    form.Measure->Action()->trigger();
+    QKeyEvent m(QEvent::KeyPress, Qt::Key_M, Qt::NoModifier);
+    QCoreApplication::sendEvent(form.RCResponse, &m);
+    EXPECT_EQ(Name(form.RCResponse), QString::fromUtf8(t.readout));
+    EXPECT_TRUE(form.Measure->ReadoutText().startsWith("t = 0.228 ")) << form.Measure->ReadoutText().toStdString();
+  }
 }
 
 } // namespace

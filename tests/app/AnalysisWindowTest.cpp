@@ -1,7 +1,8 @@
 // The circuit analysis window: opened from the main window's pop-up, it follows
 // the scroll bars and the measuring cursor; its axes carry units; the experiment
 // sets the start; the presets reach their regime; the resonance chart marks the
-// model's f0; its choices are remembered; its sample files have the command line's columns.
+// model's f0; its choices are remembered; its sample files have the command line's columns;
+// a screen reader finds it named and complete, its numbers in the table's language.
 #include "AnalysisFeature.h"
 #include "AnalysisPresets.h"
 #include "AnalysisWindow.h"
@@ -15,13 +16,19 @@
 #include "TForm1.h"
 #include "TLexivaran2000.h"
 #include "TRChart.h"
+#include "Tables.h"
+#include "TkdbDemonClient.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QLabel>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -425,7 +432,7 @@ TEST_F(AnalysisWindowTest, NewTextsAreInBothTables) {
                             "AnalysisStatusName", "AnalysisLegendVoltage", "AnalysisLegendCurrent",
                             "AnalysisLegendSum", "AnalysisLegendER", "AnalysisLegendPhase", "AnalysisLegendMark",
                             "AnalysisLegendAdmittance", "AnalysisLegendPhaseUC", "AnalysisLegendBand",
-                            "AnalysisMeasure"};
+                            "AnalysisMeasure", "AnalysisPresetDesc", "AnalysisShowDesc"};
   TLexivaran2000 english, german;
   for (auto [engine, name] : {std::pair{&english, "kalvora.itl"}, std::pair{&german, "kalvora-de.itl"}}) {
     QFile file(QStringLiteral(KALVORA_RESOURCES "/") + QLatin1String(name));
@@ -438,6 +445,81 @@ TEST_F(AnalysisWindowTest, NewTextsAreInBothTables) {
     EXPECT_NE(german.Translate(key), english.Translate(key)) << key.toStdString();
   }
   EXPECT_TRUE(german.Translate("AnalysisOverdamped").contains(QString::fromUtf8("ä")));
+}
+
+// As a screen reader walks it: a window named by its title, a name on every object, the
+// charts as four named charts, the choices described. Escape first ends measuring in a
+// chart, then closes the window; not while a zoom band is drawn.
+TEST_F(AnalysisWindowTest, ReadsAsANamedWindowOfNamedObjectsAndEscapeClosesIt) {
+  TForm1 form;
+  TAnalysisWindow& w = Open(form);
+  QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&w);
+  EXPECT_EQ(window->role(), QAccessible::Window);
+  EXPECT_EQ(window->text(QAccessible::Name), "Circuit analysis");
+  int seen = 0, charts = 0, choices = 0;
+  std::vector<QAccessibleInterface*> todo{window};
+  while (!todo.empty()) {
+    QAccessibleInterface* iface = todo.back();
+    todo.pop_back();
+    if (iface->state().invisible) continue;
+    ++seen;
+    const QString name = iface->text(QAccessible::Name);
+    EXPECT_FALSE(name.trimmed().isEmpty()) << (iface->object() ? iface->object()->objectName().toStdString() : "")
+                                           << " role " << iface->role();
+    if (iface->role() == QAccessible::Chart) ++charts;
+    if (iface->role() == QAccessible::Button || iface->role() == QAccessible::CheckBox) {
+      ++choices;
+      EXPECT_FALSE(iface->text(QAccessible::Description).isEmpty()) << name.toStdString();
+    }
+    for (int i = 0; i < iface->childCount(); ++i) todo.push_back(iface->child(i));
+  }
+  EXPECT_GT(seen, 10);
+  EXPECT_EQ(charts, AnalysisChartCount);
+  EXPECT_EQ(choices, AnalysisPresetCount + AnalysisChartCount);
+
+  TRChart& time = Chart(w, TAnalysisChart::Time);
+  w.Probe(TAnalysisChart::Time)->SetActive(true);
+  Key(time, Qt::Key_Escape);
+  EXPECT_FALSE(w.Probe(TAnalysisChart::Time)->Active());
+  EXPECT_TRUE(w.isVisible());
+  const QPoint at = time.MapToPixel(1, 2, 0);
+  QMouseEvent press(QEvent::MouseButtonPress, at, time.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&time, &press);
+  ASSERT_NE(time.ZoomState(), TCustomRChart::zsNormal); // a zoom band begins
+  Key(time, Qt::Key_Escape);
+  EXPECT_TRUE(w.isVisible());
+  QMouseEvent release(QEvent::MouseButtonRelease, at, time.mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QCoreApplication::sendEvent(&time, &release);
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QCoreApplication::sendEvent(w.findChild<QComboBox*>("AnalysisExperimentBox"), &escape);
+  EXPECT_FALSE(w.isVisible());
+}
+
+// With the German table the charts' summaries and drawn texts, the measuring readout and
+// the presets' status are read with a decimal comma; the window shows them with points.
+TEST_F(AnalysisWindowTest, GermanNumbersAreReadWithADecimalCommaAndShownWithAPoint) {
+  TForm1 form;
+  ASSERT_TRUE(TestTables::LoadShippedTable(form.cliDemon->Translator(), QStringLiteral("kalvora-de.itl")));
+  TAnalysisWindow& w = Open(form);
+  const QRegularExpression point(QStringLiteral("\\d\\.\\d")), comma(QStringLiteral("\\d,\\d"));
+  auto description = [](QObject* o) {
+    return QAccessible::queryAccessibleInterface(o)->text(QAccessible::Description);
+  };
+  for (int k = 0; k < AnalysisChartCount; ++k) {
+    const QString d = description(&Chart(w, TAnalysisChart(k)));
+    EXPECT_TRUE(d.contains(comma) && !d.contains(point)) << d.toStdString();
+  }
+  TRChart& time = Chart(w, TAnalysisChart::Time);
+  w.Probe(TAnalysisChart::Time)->SetActive(true);
+  w.Probe(TAnalysisChart::Time)->MoveTo(228);
+  EXPECT_TRUE(time.TextLabel(AnalysisProbeLabel)->Caption().startsWith("t = 228.0 ns"));
+  EXPECT_TRUE(description(&time).contains("t = 228,0 ns")) << description(&time).toStdString();
+
+  w.ApplyPreset(TAnalysisPreset::Ringing);
+  const QString status = description(w.findChild<QLabel*>("AnalysisStatus"));
+  EXPECT_TRUE(w.StatusText().contains(point)) << w.StatusText().toStdString();
+  EXPECT_TRUE(status.contains(comma) && !status.contains(point)) << status.toStdString();
 }
 
 } // namespace

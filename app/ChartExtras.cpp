@@ -102,7 +102,7 @@ void TChartExtras::ShowCircuitData() {
     return;
   }
   const TTranslate& translate = context_.Translate;
-  const QStringList lines = CircuitDataLines(ComputeCircuit(lastR_, lastC_, lastL_), [&translate](const QString& key) {
+  const QStringList lines = CircuitDataLines(Rlc::QuantitiesAt({lastR_, lastC_, lastL_}), [&translate](const QString& key) {
     return translate ? translate(key, {}) : key;
   });
   // Left-aligned lines in a box at the right edge of the data area.

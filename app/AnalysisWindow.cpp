@@ -225,6 +225,16 @@ void TAnalysisWindow::ApplyPreset(TAnalysisPreset preset) {
   if (r.MovedL)
     text += QLatin1Char(' ') + Text("AnalysisPresetMovedL", "L was set to <%1%> µH to reach the regime.",
                                     {QString::number(r.Positions.L / 100.0, 'f', 2)});
+  // The R bar's steps seldom meet R_crit exactly: say how near the nearest one comes.
+  if (preset == TAnalysisPreset::Critical && q.Kind != Rlc::Regime::Critical)
+    text += QLatin1Char(' ') +
+            Text(q.Kind == Rlc::Regime::Overdamped ? "AnalysisPresetNearOver" : "AnalysisPresetNearUnder",
+                 q.Kind == Rlc::Regime::Overdamped
+                     ? "R_crit = <%1%> Ohm lies between two 0.01 Ohm steps of the R bar: at the nearest the "
+                       "circuit is just overdamped."
+                     : "R_crit = <%1%> Ohm lies between two 0.01 Ohm steps of the R bar: at the nearest the "
+                       "circuit is just underdamped.",
+                 {QString::number(q.RCrit_Ohm, 'f', 4)});
   status_->setText(text);
   setPositions_(r.Positions);
 }

@@ -149,8 +149,13 @@ TEST_F(AnalysisWindowTest, PresetsReachTheirRegime) {
     for (auto [preset, regime] : wanted) {
       const TPresetResult r = PresetPositions(preset, start);
       ASSERT_TRUE(Rlc::InRange(r.Positions));
-      EXPECT_EQ(Rlc::QuantitiesAt(r.Positions).Kind, regime)
-          << int(preset) << " from " << start.R << "," << start.C << "," << start.L;
+      const Rlc::Quantities q = Rlc::QuantitiesAt(r.Positions);
+      if (preset == TAnalysisPreset::Critical && q.Kind != R::Critical) { // the R bar's nearest step
+        EXPECT_NE(q.Kind, R::Undamped);
+        EXPECT_LE(std::fabs(r.Positions.R / 100.0 - q.RCrit_Ohm), 0.005) << start.R << "," << start.C << "," << start.L;
+      } else {
+        EXPECT_EQ(q.Kind, regime) << int(preset) << " from " << start.R << "," << start.C << "," << start.L;
+      }
       if (!r.MovedC) { EXPECT_EQ(r.Positions.C, start.C); }
       if (!r.MovedL) { EXPECT_EQ(r.Positions.L, start.L); }
     }
@@ -411,6 +416,55 @@ TEST_F(AnalysisWindowTest, MeasuringInThePhasePortraitAndResonanceCurveAndUnchec
   EXPECT_NE(res.CrossHair(1)->Mode(), ChartTypes::chOff); // f0's mark stays
 }
 
+// R_crit = 2 sqrt(L/C), worked out by hand for each start (C in nF, L in uH).
+TEST_F(AnalysisWindowTest, TheCriticalPresetKeepsCAndLAndSetsRToRCrit) {
+  struct Case {
+    Rlc::Positions start, want;
+    bool movedC;
+  };
+  const Case cases[] = {
+      // C 10, L 1: R_crit = 2 sqrt(1e-6 / 1e-8) = 20 Ohm.
+      {{100, 1000, 100}, {2000, 1000, 100}, false},
+      // C 10, L 10: 2 sqrt(1000) = 63.2456 Ohm, between the steps 63.24 and 63.25.
+      {{5000, 1000, 1000}, {6325, 1000, 1000}, false},
+      // C 50, L 0.1: 2 sqrt(2) = 2.8284 Ohm.
+      {{0, 5000, 10}, {283, 5000, 10}, false},
+      // C 0.5, L 0.1: 2 sqrt(200) = 28.2843 Ohm.
+      {{9000, 50, 10}, {2828, 50, 10}, false},
+      // The designed C 2.2, L 10: 134.84 Ohm is beyond the bar; C = 4 nF is the least that
+      // brings it to 100 Ohm (3.99 nF would need 100.125).
+      {{470, 220, 1000}, {10000, 400, 1000}, true},
+      // C 0.1, L 50: 1414 Ohm; C = 20 nF gives 2 sqrt(50e-6 / 20e-9) = 100 Ohm.
+      {{470, 10, 5000}, {10000, 2000, 5000}, true},
+  };
+  for (const Case& k : cases) {
+    const TPresetResult r = PresetPositions(TAnalysisPreset::Critical, k.start);
+    EXPECT_EQ(r.Positions, k.want) << r.Positions.R << "," << r.Positions.C << "," << r.Positions.L;
+    EXPECT_EQ(r.MovedC, k.movedC) << k.start.R;
+    EXPECT_FALSE(r.MovedL) << k.start.R;
+  }
+  // 20 Ohm and 100 Ohm lie on steps: delta = R/2L equals omega0 = 1/sqrt(LC) exactly.
+  EXPECT_EQ(Rlc::QuantitiesAt({2000, 1000, 100}).Kind, Rlc::Regime::Critical);
+  EXPECT_EQ(Rlc::QuantitiesAt({10000, 400, 1000}).Kind, Rlc::Regime::Critical);
+
+  // Between two steps the readout says how near the nearest comes.
+  TForm1 form;
+  TAnalysisWindow& w = Open(form);
+  form.SBarC->setValue(5000);
+  form.SBarL->setValue(10);
+  w.ApplyPreset(TAnalysisPreset::Critical);
+  EXPECT_EQ(form.SBarR->value(), 283);
+  EXPECT_EQ(form.SBarL->value(), 10);
+  EXPECT_TRUE(w.StatusText().contains("2.8284 Ohm")) << w.StatusText().toStdString();
+  EXPECT_TRUE(w.StatusText().contains("just overdamped")) << w.StatusText().toStdString();
+  form.SBarC->setValue(1000);
+  form.SBarL->setValue(100);
+  w.ApplyPreset(TAnalysisPreset::Critical);
+  EXPECT_EQ(form.SBarR->value(), 2000);
+  EXPECT_FALSE(w.StatusText().contains("just")) << w.StatusText().toStdString();
+  EXPECT_FALSE(w.StatusText().contains("raised")) << w.StatusText().toStdString();
+}
+
 TEST_F(AnalysisWindowTest, NewTextsAreInBothTables) {
   const QStringList keys = {"Analysis", "AnalysisTitle", "AnalysisAxisTime", "AnalysisAxisVoltage",
                             "AnalysisAxisCurrent", "AnalysisAxisEnergy", "AnalysisAxisFrequency", "AnalysisAxisGain",
@@ -425,7 +479,7 @@ TEST_F(AnalysisWindowTest, NewTextsAreInBothTables) {
                             "AnalysisStatusName", "AnalysisLegendVoltage", "AnalysisLegendCurrent",
                             "AnalysisLegendSum", "AnalysisLegendER", "AnalysisLegendPhase", "AnalysisLegendMark",
                             "AnalysisLegendAdmittance", "AnalysisLegendPhaseUC", "AnalysisLegendBand",
-                            "AnalysisMeasure"};
+                            "AnalysisMeasure", "AnalysisPresetNearUnder", "AnalysisPresetNearOver"};
   TLexivaran2000 english, german;
   for (auto [engine, name] : {std::pair{&english, "kalvora.itl"}, std::pair{&german, "kalvora-de.itl"}}) {
     QFile file(QStringLiteral(KALVORA_RESOURCES "/") + QLatin1String(name));

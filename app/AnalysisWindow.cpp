@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -121,6 +122,7 @@ void TAnalysisWindow::CreateMenu(TAnalysisChart which) {
   add("SavePicture", Text("SavePicture", "Save picture …"), [this, which] { SavePicture(which); });
   add("SaveSamples", Text("SaveSamples", "Save samples …"), [this, which] { SaveSamples(which); });
   CreateProbe(which, *menu);
+  chart->installEventFilter(this); // a new size places the legend anew
   chart->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(chart, &QWidget::customContextMenuRequested, this,
           [chart, menu](const QPoint& at) { menu->popup(chart->mapToGlobal(at)); });
@@ -312,6 +314,20 @@ void TAnalysisWindow::RestoreSettings() {
     if (v.isValid()) SetChartShown(TAnalysisChart(k), v.toBool());
   }
   restoring_ = false;
+}
+
+// A chart of a new size is drawn anew once the layout has settled (its legend keeps to
+// the data area's corner, its columns to the pixels).
+bool TAnalysisWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Resize)
+    for (int k = 0; k < AnalysisChartCount; ++k)
+      if (watched == charts_.Chart(TAnalysisChart(k)))
+        QTimer::singleShot(0, this, [this, k] {
+          const auto which = TAnalysisChart(k);
+          const TRChart* chart = charts_.Chart(which);
+          if (isVisible() && shown_[size_t(k)] && chart->size() != charts_.FilledSize(which)) charts_.Refill(which);
+        });
+  return QWidget::eventFilter(watched, event);
 }
 
 void TAnalysisWindow::showEvent(QShowEvent* event) {

@@ -10,6 +10,7 @@
 #include "CircuitTables.h"
 #include "FeatureContext.h"
 #include "MeasureCursor.h"
+#include "Pixels.h"
 #include "ReadoutNumber.h"
 #include "SampleGrid.h"
 #include "TForm1.h"
@@ -19,6 +20,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QFile>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -463,6 +465,103 @@ TEST_F(AnalysisWindowTest, TheCriticalPresetKeepsCAndLAndSetsRToRCrit) {
   EXPECT_EQ(form.SBarR->value(), 2000);
   EXPECT_FALSE(w.StatusText().contains("just")) << w.StatusText().toStdString();
   EXPECT_FALSE(w.StatusText().contains("raised")) << w.StatusText().toStdString();
+}
+
+// The legend's lines that are shown, in order.
+QStringList ShownLegend(TRChart& chart) {
+  QStringList lines;
+  for (int n = 1; n <= 8; ++n)
+    if (chart.TextLabel(n)->Visible() && chart.TextLabel(n)->Mode() != ChartTypes::tlOff)
+      lines << chart.TextLabel(n)->Caption();
+  return lines;
+}
+
+TEST_F(AnalysisWindowTest, ALegendListsOnlyWhatIsDrawn) {
+  TForm1 form;
+  TAnalysisWindow& w = Open(form);
+  TRChart& phase = Chart(w, TAnalysisChart::Phase);
+  EXPECT_EQ(ShownLegend(phase), QStringList{QString::fromUtf8("i over u_C, 0 … 10 µs")}); // nobody measures
+  form.Measure->SetActive(true);
+  form.Measure->MoveCursorToTime(2.5);
+  ASSERT_EQ(phase.CrossHair(1)->Mode(), ChartTypes::chBoth);
+  EXPECT_EQ(ShownLegend(phase).size(), 2);
+  EXPECT_EQ(ShownLegend(phase).value(1), "state at the measuring cursor");
+  form.SBarR->setValue(900); // drawn anew while measuring: the mark and its line stay
+  EXPECT_EQ(ShownLegend(phase).size(), 2);
+  form.Measure->SetActive(false);
+  EXPECT_EQ(ShownLegend(phase).size(), 1);
+  form.SBarR->setValue(800);
+  EXPECT_EQ(ShownLegend(phase).size(), 1);
+
+  // Without damping the resonance chart has no -3 dB band, nor a line for it.
+  TRChart& resonance = Chart(w, TAnalysisChart::Resonance);
+  EXPECT_EQ(ShownLegend(resonance).size(), 5);
+  form.SBarR->setValue(0);
+  ASSERT_EQ(resonance.CrossHair(2)->Mode(), ChartTypes::chOff);
+  const QStringList lines = ShownLegend(resonance);
+  EXPECT_EQ(lines.size(), 4);
+  EXPECT_FALSE(lines.join('|').contains("band")) << lines.join('|').toStdString();
+}
+
+// The legend's box in a picture of the chart: where it differs from the chart drawn
+// without the legend. Within it, the chart without the legend may hold no curve pixel.
+int CurvePixelsUnderTheLegend(TRChart& chart, QRect* where) {
+  chart.Paint();
+  const QImage with = chart.grab().toImage();
+  std::vector<bool> shown;
+  for (int n = 1; n <= 8; ++n) {
+    shown.push_back(chart.TextLabel(n)->Visible());
+    chart.TextLabel(n)->SetVisible(false);
+  }
+  chart.Paint();
+  const QImage without = chart.grab().toImage();
+  for (int n = 1; n <= 8; ++n) chart.TextLabel(n)->SetVisible(shown[size_t(n - 1)]);
+  chart.Paint();
+  QImage differs(with.size(), QImage::Format_RGB32);
+  differs.fill(Qt::white);
+  for (int y = 0; y < with.height(); ++y)
+    for (int x = 0; x < with.width(); ++x)
+      if (with.pixel(x, y) != without.pixel(x, y)) differs.setPixel(x, y, qRgb(0, 0, 0));
+  // The legend's box reaches a little beyond what it changes (white on white).
+  const QRect box = TestPixels::InkBox(differs, TestPixels::DarkerThan(128)).adjusted(-2, -2, 2, 2);
+  *where = box;
+  if (box.width() < 8) return -1; // no legend found
+  int count = 0;
+  for (TColor curve : {clBlue, clRed, clGreen, clBlack, clOlive})
+    count += TestPixels::CountInk(without, TestPixels::Exactly(ColorToRGB(curve), TestPixels::RgbOnly),
+                                  box & chart.DataArea().adjusted(1, 1, -1, -1));
+  return count;
+}
+
+TEST_F(AnalysisWindowTest, LegendsLeaveTheCurvesVisible) {
+  TForm1 form;
+  TAnalysisWindow& w = Open(form);
+  form.Measure->SetActive(true); // the phase portrait's legend has its second line
+  form.Measure->MoveCursorToTime(2.5);
+  const Rlc::Positions values[] = {{470, 220, 1000}, {0, 220, 1000},  {2000, 220, 1000},
+                                   {10000, 220, 1000}, {10000, 5000, 10}, {0, 10, 5000}};
+  for (QSize size : {QSize(900, 680), QSize(1300, 560)}) {
+    w.resize(size);
+    QCoreApplication::processEvents();
+    for (Rlc::Experiment e : {Rlc::Experiment::Charged, Rlc::Experiment::Step}) {
+      w.SetExperiment(e);
+      for (const Rlc::Positions& p : values) {
+        form.SBarR->setValue(p.R);
+        form.SBarC->setValue(p.C);
+        form.SBarL->setValue(p.L);
+        QCoreApplication::processEvents();
+        for (int k = 0; k < AnalysisChartCount; ++k) {
+          TRChart& chart = Chart(w, TAnalysisChart(k));
+          QRect box;
+          const int covered = CurvePixelsUnderTheLegend(chart, &box);
+          EXPECT_EQ(covered, 0) << "chart " << k << " at " << p.R << "," << p.C << "," << p.L << " experiment "
+                                << int(e) << " size " << size.width() << ", legend " << box.x() << "," << box.y()
+                                << " " << box.width() << "x" << box.height();
+          EXPECT_TRUE(chart.DataArea().contains(box)) << "chart " << k << " size " << size.width();
+        }
+      }
+    }
+  }
 }
 
 TEST_F(AnalysisWindowTest, NewTextsAreInBothTables) {

@@ -6,10 +6,13 @@
 #include "SampleGrid.h"
 #include "TRChart.h"
 
+#include <QFontMetrics>
+#include <QLineF>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 namespace {
 
@@ -20,8 +23,8 @@ constexpr TColor ECColor = clBlue, ELColor = clRed, SumColor = clBlack, ERColor 
 constexpr TColor GainColor = clBlue, AdmittanceColor = clRed, PhaseColor = clGreen;
 constexpr TColor MarkColor = clFuchsia, BandColor = clTeal;
 
-// The label spacing of the legend, in pixels.
-constexpr int LegendLine = 16;
+// The label spacing of the legend, and its distance from the data area's edges, in pixels.
+constexpr int LegendLine = 16, LegendInset = 2;
 
 const char* const ChartNames[AnalysisChartCount] = {"AnalysisTime", "AnalysisEnergy", "AnalysisPhase",
                                                     "AnalysisResonance"};
@@ -73,6 +76,76 @@ void Curve(TRChart& chart, int layer, TColor color, const double* x, const std::
 }
 
 QString Num(double v, int digits = 4) { return QString::number(v, 'g', digits); }
+
+// Whether the line from a to b passes through the rectangle.
+bool Crosses(QPointF a, QPointF b, const QRectF& r) {
+  if (r.contains(a) || r.contains(b)) return true;
+  if (std::max(a.x(), b.x()) < r.left() || std::min(a.x(), b.x()) > r.right() || std::max(a.y(), b.y()) < r.top() ||
+      std::min(a.y(), b.y()) > r.bottom())
+    return false;
+  const QLineF line(a, b);
+  const QPointF corner[4] = {r.topLeft(), r.topRight(), r.bottomRight(), r.bottomLeft()};
+  for (int k = 0; k < 4; ++k)
+    if (line.intersects(QLineF(corner[k], corner[(k + 1) % 4]), nullptr) == QLineF::BoundedIntersection) return true;
+  return false;
+}
+
+// Whether y ranges grown by this many pixels of headroom apply on a data area this high.
+bool HeadroomFits(int pixels, int height) { return pixels > 0 && height - pixels >= 20; }
+
+// Whether a curve of the chart's display list passes through the box (control pixels,
+// widened by a pixel for the pen). With `removed` pixels of headroom taken off the y
+// ranges: where the box would lie without it. The test runs in world coordinates, layer
+// by layer (the analysis charts draw on linear layers), without mapping each item.
+bool CurvesCross(const TRChart& chart, const QRect& box, int removed) {
+  const int height = chart.DataArea().height();
+  const double keep = HeadroomFits(removed, height) ? double(height - removed) / height : 1;
+  std::array<QRectF, 17> world; // per layer, made when first needed
+  std::array<bool, 17> made{};
+  auto rectOf = [&](int layer) -> const QRectF& {
+    if (!made[size_t(layer)]) {
+      const QRectF r = QRectF(box).adjusted(-1, -1, 1, 1);
+      const double lo = chart.ScalePropsY(layer)->RangeLow();
+      const QPointF a = chart.MapToWorld(layer, int(r.left()), int(r.top()));
+      const QPointF b = chart.MapToWorld(layer, int(r.right()), int(r.bottom()));
+      // The same pixel over the range without headroom: y' = lo + keep (y - lo).
+      world[size_t(layer)] = QRectF(QPointF(a.x(), lo + keep * (a.y() - lo)), QPointF(b.x(), lo + keep * (b.y() - lo)))
+                                 .normalized();
+      made[size_t(layer)] = true;
+    }
+    return world[size_t(layer)];
+  };
+  const TItemList& items = chart.Items();
+  const std::vector<TItemRun>& runs = items.Runs();
+  const int count = chart.ItemCount();
+  const TItemPoint* points = items.Points();
+  QPointF last;
+  for (size_t n = 0; n < runs.size() && runs[n].First < count; ++n) {
+    const TItemAttrs& attrs = runs[n].Attrs;
+    if (attrs.Kind != ikMoveTo && attrs.Kind != ikLineTo) continue;
+    if (attrs.Layer < 1 || attrs.Layer > 16) continue;
+    const QRectF& r = rectOf(attrs.Layer);
+    const int end = n + 1 < runs.size() ? std::min(runs[n + 1].First, count) : count;
+    for (int k = runs[n].First; k < end; ++k) {
+      const QPointF p(points[k].X, points[k].Y);
+      if (!std::isfinite(p.x()) || !std::isfinite(p.y())) continue;
+      if (attrs.Kind == ikLineTo && Crosses(last, p, r)) return true;
+      last = p;
+    }
+  }
+  return false;
+}
+
+// Whether one of the vertical marks (crosshairs 1 ... 3) passes through the box.
+bool MarksCross(const TRChart& chart, const QRect& box) {
+  for (int n = 1; n <= 3; ++n) {
+    const TCrossHair& ch = *chart.CrossHair(n);
+    if (ch.Mode() != ChartTypes::chVert) continue;
+    const int x = chart.MapToPixel(ch.Layer(), ch.PosX(), 0).x();
+    if (x >= box.left() - 1 && x <= box.right() + 1) return true;
+  }
+  return false;
+}
 
 } // namespace
 
@@ -157,24 +230,75 @@ void TAnalysisCharts::SetUpAxes() {
   Chart(TAnalysisChart::Time)->ScalePropsY(2)->SetColorScale(CurrentColor);
 }
 
-// One boxed line per curve in the curve's colour, stacked at the data area's top right
-// (where the decaying curves leave room), or top left.
-void TAnalysisCharts::Legend(TRChart& chart, const std::vector<std::pair<QString, unsigned>>& entries, bool left) {
-  const int x = left ? chart.MarginLeft() + 6 : chart.width() - chart.MarginRight() - chart.ShadowWidth() - 6;
-  for (size_t n = 0; n < entries.size() && n < 8; ++n) {
+// The legend: one boxed line per curve in the curve's colour, stacked in the data area's
+// top right corner, or top left where a curve crosses the right one. Where both are
+// crossed, every layer's range grows at the top until the box lies above the curves.
+// The box is sized for all entries; the first `shown` are drawn (a later one, the
+// measuring mark's, appears in room kept for it).
+void TAnalysisCharts::Legend(TAnalysisChart which, const TLegend& entries, size_t shown) {
+  TRChart& chart = *Chart(which);
+  const size_t lines = std::min<size_t>(entries.size(), 8);
+  const QFontMetrics metrics(ToQFont(chart.TextLabel(1)->Font()->Data()), &chart);
+  int width = 0;
+  for (size_t n = 0; n < lines; ++n) width = std::max(width, metrics.horizontalAdvance(entries[n].first));
+  const QRect area = chart.DataArea();
+  // A label's box reaches 4 pixels beside its text and 2 above and below it.
+  const QSize box(width + 8, int(lines - 1) * LegendLine + metrics.height() + 4);
+  const QRect right(QPoint(area.right() - LegendInset - box.width(), area.top() + LegendInset), box);
+  const QRect left(QPoint(area.left() + LegendInset, area.top() + LegendInset), box);
+  const bool marks = which == TAnalysisChart::Resonance; // f0 and the band stay put; the cursors move
+  // The corners are judged without the headroom the ranges may have: it is given only
+  // where both are crossed, and taken back once one is free.
+  const bool zoomed = zoomed_[size_t(which)]; // the user's view: ranges as they are
+  const int had = zoomed ? 0 : headroom_[size_t(which)];
+  auto free = [&](const QRect& r) { return !CurvesCross(chart, r, had); };
+  bool atLeft = false;
+  int need = 0;
+  if (!free(right)) {
+    atLeft = free(left);
+    if (!atLeft) need = box.height() + 2 * LegendInset;
+  }
+  if (!atLeft && need == 0 && marks && MarksCross(chart, right) && !MarksCross(chart, left) && free(left))
+    atLeft = true;
+  if (!zoomed && need != had) SetHeadroom(which, need);
+  const QRect at = atLeft ? left : right;
+  for (size_t n = 0; n < lines; ++n) {
     TTextLabel* label = chart.TextLabel(int(n) + 1);
     label->SetAttachToData(ChartTypes::tlamNone);
     label->SetMode(ChartTypes::tlBox);
     label->SetColorBkg(clWhite);
     label->SetColorBorder(clWhite);
-    label->SetAlignment(left ? taLeftJustify : taRightJustify);
+    label->SetAlignment(atLeft ? taLeftJustify : taRightJustify);
     label->SetVerticalAlignment(vaTop);
     label->Font()->SetColor(TColor(entries[n].second));
     label->SetCaption(entries[n].first);
-    label->SetPosX(x);
-    label->SetPosY(chart.MarginTop() + 4 + int(n) * LegendLine);
-    label->SetVisible(true);
+    label->SetPosX(atLeft ? at.left() + 4 : at.right() + 1 - 4);
+    label->SetPosY(at.top() + 2 + int(n) * LegendLine);
+    label->SetVisible(n < shown);
   }
+  filledSize_[size_t(which)] = chart.size();
+}
+
+// Every layer of the chart's curves gets room of the given height above its data (the
+// pixels the legend needs at the top of the data area), or none for 0.
+void TAnalysisCharts::SetHeadroom(TAnalysisChart which, int pixels) {
+  TRChart& c = *Chart(which);
+  const int height = c.DataArea().height(), had = headroom_[size_t(which)];
+  headroom_[size_t(which)] = pixels;
+  static constexpr int TimeLayers[] = {1, 2}, OneLayer[] = {1}, ResonanceLayers[] = {1, 4, 2, 3};
+  const std::span<const int> layers = which == TAnalysisChart::Time        ? std::span<const int>(TimeLayers)
+                                      : which == TAnalysisChart::Resonance ? std::span<const int>(ResonanceLayers)
+                                                                           : std::span<const int>(OneLayer);
+  const bool forced = forceRange_;
+  forceRange_ = true;
+  for (int layer : layers) {
+    const TScalePropsHoriz& x = *c.ScalePropsX(layer);
+    const TScalePropsVert& y = *c.ScalePropsY(layer);
+    const double lo = y.RangeLow(), hi = y.RangeHigh();
+    const double keep = HeadroomFits(had, height) ? double(height - had) / height : 1;
+    SetRange(which, layer, x.RangeLow(), x.RangeHigh(), lo, lo + keep * (hi - lo)); // SetRange adds the new room
+  }
+  forceRange_ = forced;
 }
 
 // A range follows the data but stays put while the data still fill most of it, so
@@ -182,6 +306,8 @@ void TAnalysisCharts::Legend(TRChart& chart, const std::vector<std::pair<QString
 void TAnalysisCharts::SetRange(TAnalysisChart which, int layer, double x0, double x1, double y0, double y1) {
   if (zoomed_[size_t(which)]) return;
   TRChart& c = *Chart(which);
+  const int room = headroom_[size_t(which)], height = c.DataArea().height();
+  if (HeadroomFits(room, height)) y1 += (y1 - y0) * room / (height - room); // the legend's, above the data
   auto keeps = [](double lo, double hi, double oldLo, double oldHi) {
     const double pad = (hi - lo) / 12; // Span's tenth, less a margin
     return oldLo <= lo + pad && hi - pad <= oldHi && (hi - lo) > 0.8 * (oldHi - oldLo);
@@ -242,8 +368,9 @@ void TAnalysisCharts::FillTime() {
   const size_t bucket = Bucket(TAnalysisChart::Time);
   Curve(c, 1, VoltageColor, t, path_.u_C_V, 1, bucket);
   Curve(c, 2, CurrentColor, t, path_.i_A, 1e3, bucket);
-  Legend(c, {{Text("AnalysisLegendVoltage", "u_C (V), left"), VoltageColor},
-             {Text("AnalysisLegendCurrent", "i (mA), right"), CurrentColor}});
+  Legend(TAnalysisChart::Time, {{Text("AnalysisLegendVoltage", "u_C (V), left"), VoltageColor},
+                                {Text("AnalysisLegendCurrent", "i (mA), right"), CurrentColor}},
+         2);
   c.setAccessibleName(Text("AnalysisTimeName", "Capacitor voltage and current over time"));
   const size_t last = path_.u_C_V.size() - 1;
   Summarise(TAnalysisChart::Time, "AnalysisTimeSummary",
@@ -266,10 +393,11 @@ void TAnalysisCharts::FillEnergy() {
   Curve(c, 1, ELColor, t, path_.E_L_J, 1e9, bucket);
   Curve(c, 1, SumColor, t, sum, 1e9, bucket);
   Curve(c, 1, ERColor, t, path_.E_R_J, 1e9, bucket);
-  Legend(c, {{Text("AnalysisLegendEC", "E_C"), ECColor},
-             {Text("AnalysisLegendEL", "E_L"), ELColor},
-             {Text("AnalysisLegendSum", "stored E_C + E_L"), SumColor},
-             {Text("AnalysisLegendER", "heat E_R"), ERColor}});
+  Legend(TAnalysisChart::Energy, {{Text("AnalysisLegendEC", "E_C"), ECColor},
+                                  {Text("AnalysisLegendEL", "E_L"), ELColor},
+                                  {Text("AnalysisLegendSum", "stored E_C + E_L"), SumColor},
+                                  {Text("AnalysisLegendER", "heat E_R"), ERColor}},
+         4);
   c.setAccessibleName(Text("AnalysisEnergyName", "Energies over time"));
   const size_t last = sum.size() - 1;
   Summarise(TAnalysisChart::Energy, "AnalysisEnergySummary",
@@ -299,8 +427,10 @@ void TAnalysisCharts::FillPhase() {
     lastX = px;
     lastY = py;
   }
-  Legend(c, {{Text("AnalysisLegendPhase", "i over u_C, 0 … 10 µs"), VoltageColor},
-             {Text("AnalysisLegendMark", "state at the measuring cursor"), MarkColor}});
+  // The mark's line only while the main window measures (MarkSample shows it).
+  Legend(TAnalysisChart::Phase, {{Text("AnalysisLegendPhase", "i over u_C, 0 … 10 µs"), VoltageColor},
+                                 {Text("AnalysisLegendMark", "state at the measuring cursor"), MarkColor}},
+         requested_ >= 0 && requested_ < path_.Size() ? 2 : 1);
   c.setAccessibleName(Text("AnalysisPhaseName", "Phase portrait: current over capacitor voltage"));
   const size_t last = path_.u_C_V.size() - 1;
   Summarise(TAnalysisChart::Phase, "AnalysisPhaseSummary",
@@ -359,12 +489,13 @@ void TAnalysisCharts::FillResonance() {
   const bool band = quantities_.FUpper_Hz > quantities_.FLower_Hz; // none without damping
   mark(2, band ? quantities_.FLower_Hz : 0, BandColor, psDash);
   mark(3, band ? quantities_.FUpper_Hz : 0, BandColor, psDash);
-  Legend(c, {{Text("AnalysisLegendGain", "|U_C/U_e|"), GainColor},
-             {Text("AnalysisLegendAdmittance", "current |I/U_e| (mA/V)"), AdmittanceColor},
-             {Text("AnalysisLegendPhaseUC", "phase of U_C (°)"), PhaseColor},
-             {Text("AnalysisLegendF0", "f0 = <%1%>", {FrequencyText(f0)}), MarkColor},
-             {Text("AnalysisLegendBand", "−3 dB band"), BandColor}},
-         true); // the peak lies in the middle, the low frequencies' curves low
+  Legend(TAnalysisChart::Resonance,
+         {{Text("AnalysisLegendGain", "|U_C/U_e|"), GainColor},
+          {Text("AnalysisLegendAdmittance", "current |I/U_e| (mA/V)"), AdmittanceColor},
+          {Text("AnalysisLegendPhaseUC", "phase of U_C (°)"), PhaseColor},
+          {Text("AnalysisLegendF0", "f0 = <%1%>", {FrequencyText(f0)}), MarkColor},
+          {Text("AnalysisLegendBand", "−3 dB band"), BandColor}},
+         band ? 5 : 4); // no band without damping
   c.setAccessibleName(Text("AnalysisResonanceName", "Resonance curve over frequency"));
   Summarise(TAnalysisChart::Resonance, "AnalysisResonanceSummary",
             "Resonance at f0 = <%1%> Hz; the current's −3 dB band reaches from <%2%> Hz to <%3%> Hz; "
@@ -407,6 +538,7 @@ void TAnalysisCharts::MarkSample(int k) {
   tc->SetLayer(1);
   tc->SetColor(MarkColor);
   if (on) tc->SetPosX(Rlc::SampleGrid::Times_us()[s]);
+  phase.TextLabel(2)->SetVisible(on && !phase.TextLabel(2)->Caption().isEmpty()); // the legend's mark line
   phase.RestorePaintLockQuietly(savedPhase);
   time.RestorePaintLockQuietly(savedTime);
 }

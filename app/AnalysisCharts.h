@@ -8,6 +8,7 @@
 #include "Texts.h"
 #include "Transient.h"
 
+#include <QSize>
 #include <QString>
 #include <array>
 #include <functional>
@@ -44,6 +45,8 @@ public:
   const Rlc::Trajectory& Path() const { return path_; }
   const std::vector<Rlc::FrequencyPoint>& Resonance() const { return resonance_; }
   int MarkedSample() const { return marked_; }
+  // The chart's size when its legend was last placed (a resize asks for a Refill).
+  QSize FilledSize(TAnalysisChart which) const { return filledSize_[size_t(which)]; }
   int RequestedSample() const { return requested_; }
   // Called for every chart drawn anew, before it is shown (quiet changes to its overlays show with it).
   std::function<void(TAnalysisChart)> Filled;
@@ -55,7 +58,9 @@ private:
   void FillEnergy();
   void FillPhase();
   void FillResonance();
-  void Legend(TRChart& chart, const std::vector<std::pair<QString, unsigned>>& entries, bool left = false);
+  using TLegend = std::vector<std::pair<QString, unsigned>>;
+  void Legend(TAnalysisChart which, const TLegend& entries, size_t shown);
+  void SetHeadroom(TAnalysisChart which, int pixels);
   void SetRange(TAnalysisChart which, int layer, double x0, double x1, double y0, double y1);
   void Summarise(TAnalysisChart which, const char* key, const char* english, const QStringList& args);
   QString Text(const char* key, const char* english, const QStringList& args = {}) const;
@@ -70,6 +75,8 @@ private:
   Rlc::Positions positions_;
   Rlc::Experiment experiment_ = Rlc::Experiment::Charged;
   Rlc::Quantities quantities_;
+  std::array<QSize, AnalysisChartCount> filledSize_{}; // each chart's size when last drawn
+  std::array<int, AnalysisChartCount> headroom_{};     // pixels above the data kept for the legend
   Rlc::Trajectory path_;
   std::vector<Rlc::FrequencyPoint> resonance_;
   std::vector<double> sum_; // E_C + E_L

@@ -8,47 +8,43 @@ namespace {
 // R_crit = 2 sqrt(L/C) in Ohm for the positions (hundredths of nF and uH).
 double CriticalOhm(const Rlc::Positions& p) { return 2 * std::sqrt(p.L * 1e-8 / (p.C * 1e-11)); }
 
-// Makes R_crit * factor reachable by the R bar (at most 100 Ohm): C up, then L down.
+// Whether the R bar has a step within half a step of R_crit * factor.
+bool Reachable(const Rlc::Positions& p, double factor) {
+  return std::lround(CriticalOhm(p) * factor * 100) <= Rlc::RangeR.Max;
+}
+
+// Makes R_crit * factor reachable by the R bar with the least change: C up to the
+// smallest position that does it; only where C's largest is not enough, L down as well.
 void MakeReachable(TPresetResult& r, double factor) {
-  const double limit = Rlc::RangeR.Max / 100.0 / factor; // the largest R_crit allowed
   Rlc::Positions& p = r.Positions;
-  if (CriticalOhm(p) <= limit) return;
-  // C >= 4 L / limit^2, in hundredths of nF: C_pos = 4 * L_pos * 1e-8 / limit^2 / 1e-11.
-  const int c = int(std::ceil(4 * p.L * 1e3 / (limit * limit)));
+  if (Reachable(p, factor)) return;
   r.MovedC = true;
-  p.C = std::min(std::max(c, p.C), Rlc::RangeC.Max);
-  if (CriticalOhm(p) <= limit) return;
+  // R_crit = 2 sqrt(1000 L/C) Ohm for the positions: C >= 4000 L (factor/R_max)^2, give or take rounding.
+  const double limit = Rlc::RangeR.Max / 100.0 / factor;
+  p.C = std::clamp(int(std::ceil(4000.0 * p.L / (limit * limit))) - 1, p.C, Rlc::RangeC.Max);
+  while (!Reachable(p, factor) && p.C < Rlc::RangeC.Max) ++p.C;
+  if (Reachable(p, factor)) return;
   r.MovedL = true;
-  p.L = std::max(Rlc::RangeL.Min, int(std::floor(limit * limit * p.C * 1e-3 / 4)));
+  p.L = std::max(Rlc::RangeL.Min, int(std::floor(limit * limit * p.C / 4000.0)) + 1);
+  while (!Reachable(p, factor) && p.L > Rlc::RangeL.Min) --p.L;
 }
 
-// An R position of p's C and L at which the regime is critical, or -1.
-int CriticalR(const Rlc::Positions& p) {
-  const int near = int(std::lround(CriticalOhm(p) * 100));
-  for (int d = 0; d <= 2; ++d)
-    for (int r : {near - d, near + d}) {
-      if (!Rlc::RangeR.Contains(r)) continue;
-      if (Rlc::RegimeOf(Rlc::DampingAt({r, p.C, p.L})) == Rlc::Regime::Critical) return r;
-    }
-  return -1;
-}
-
+// C and L stay wherever the R bar reaches R_crit. R is the step below or above R_crit
+// that makes the regime critical as the model decides it (delta equal to omega0) where
+// one does; else the nearest step, which leaves the circuit just under- or overdamped.
 void Critical(TPresetResult& r) {
   MakeReachable(r, 1);
   Rlc::Positions& p = r.Positions;
-  // Exact equality of delta and omega0 needs a fitting pair of C and L: the nearest L first.
-  for (int d = 0; d <= Rlc::RangeL.Max - Rlc::RangeL.Min; ++d)
-    for (int l : {p.L - d, p.L + d}) {
-      if (!Rlc::RangeL.Contains(l)) continue;
-      const Rlc::Positions q{0, p.C, l};
-      if (CriticalOhm(q) > Rlc::RangeR.Max / 100.0) continue;
-      const int rPos = CriticalR(q);
-      if (rPos < 0) continue;
-      r.MovedL = r.MovedL || l != p.L;
-      p = {rPos, p.C, l};
+  const double at = CriticalOhm(p) * 100;
+  const int nearest = std::clamp(int(std::lround(at)), Rlc::RangeR.Min, Rlc::RangeR.Max);
+  p.R = nearest;
+  for (int step : {nearest, int(std::floor(at)), int(std::ceil(at))}) {
+    if (!Rlc::RangeR.Contains(step)) continue;
+    if (Rlc::RegimeOf(Rlc::DampingAt({step, p.C, p.L})) == Rlc::Regime::Critical) {
+      p.R = step;
       return;
     }
-  p.R = std::clamp(int(std::lround(CriticalOhm(p) * 100)), Rlc::RangeR.Min, Rlc::RangeR.Max);
+  }
 }
 
 } // namespace

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -129,6 +130,7 @@ void TAnalysisWindow::CreateMenu(TAnalysisChart which) {
   add("SavePicture", Text("SavePicture", "Save picture …"), [this, which] { SavePicture(which); });
   add("SaveSamples", Text("SaveSamples", "Save samples …"), [this, which] { SaveSamples(which); });
   CreateProbe(which, *menu);
+  chart->installEventFilter(this); // a new size places the legend anew
   chart->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(chart, &QWidget::customContextMenuRequested, this,
           [chart, menu](const QPoint& at) { menu->popup(chart->mapToGlobal(at)); });
@@ -233,6 +235,16 @@ void TAnalysisWindow::ApplyPreset(TAnalysisPreset preset) {
   if (r.MovedL)
     text += QLatin1Char(' ') + Text("AnalysisPresetMovedL", "L was set to <%1%> µH to reach the regime.",
                                     {QString::number(r.Positions.L / 100.0, 'f', 2)});
+  // The R bar's steps seldom meet R_crit exactly: say how near the nearest one comes.
+  if (preset == TAnalysisPreset::Critical && q.Kind != Rlc::Regime::Critical)
+    text += QLatin1Char(' ') +
+            Text(q.Kind == Rlc::Regime::Overdamped ? "AnalysisPresetNearOver" : "AnalysisPresetNearUnder",
+                 q.Kind == Rlc::Regime::Overdamped
+                     ? "R_crit = <%1%> Ohm lies between two 0.01 Ohm steps of the R bar: at the nearest the "
+                       "circuit is just overdamped."
+                     : "R_crit = <%1%> Ohm lies between two 0.01 Ohm steps of the R bar: at the nearest the "
+                       "circuit is just underdamped.",
+                 {QString::number(q.RCrit_Ohm, 'f', 4)});
   status_->setText(text);
   // The label is named "Status"; screen readers read the text in its description.
   status_->setAccessibleDescription(SpokenNumbers(*status_, text));
@@ -312,6 +324,20 @@ void TAnalysisWindow::RestoreSettings() {
     if (v.isValid()) SetChartShown(TAnalysisChart(k), v.toBool());
   }
   restoring_ = false;
+}
+
+// A chart of a new size is drawn anew once the layout has settled (its legend keeps to
+// the data area's corner, its columns to the pixels).
+bool TAnalysisWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Resize)
+    for (int k = 0; k < AnalysisChartCount; ++k)
+      if (watched == charts_.Chart(TAnalysisChart(k)))
+        QTimer::singleShot(0, this, [this, k] {
+          const auto which = TAnalysisChart(k);
+          const TRChart* chart = charts_.Chart(which);
+          if (isVisible() && shown_[size_t(k)] && chart->size() != charts_.FilledSize(which)) charts_.Refill(which);
+        });
+  return QWidget::eventFilter(watched, event);
 }
 
 void TAnalysisWindow::showEvent(QShowEvent* event) {

@@ -42,8 +42,8 @@ QByteArray ValuesLine(const Rlc::Positions& p) {
 QByteArray ExperimentCsv(const Rlc::Positions& p, Rlc::Experiment e) {
   const Rlc::Circuit c = Rlc::CircuitAt(p);
   const Rlc::InitialState s0 = Rlc::StartOf(e, c);
-  Rlc::Trajectory path;
-  path.Fill(c, s0, Rlc::SampleGrid::Times_s(), Rlc::SampleGrid::Samples);
+  Rlc::Trajectory path; // blockwise on the grid, as the analysis window computes it
+  path.FillGrid(c, s0, Rlc::SampleGrid::Samples);
   QByteArray out;
   out.reserve(Rlc::SampleGrid::Samples * 130);
   out += ValuesLine(p);

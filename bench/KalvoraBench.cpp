@@ -10,6 +10,7 @@
 #include "AnalysisWindow.h"
 #include "Application.h"
 #include "ChartExtras.h"
+#include "CircuitTables.h"
 #include "TForm1.h"
 #include "TLexivaran2000.h"
 #include "TNumLab.h"
@@ -214,6 +215,16 @@ void Kalvora_NumLabPaint(benchmark::State& state) {
   for (auto _ : state) f.form.NLabR->Paint();
 }
 BENCHMARK(Kalvora_NumLabPaint)->Unit(benchmark::kMicrosecond);
+
+// The command line's experiment table (--csv FILE --experiment current): the transient
+// with its energies on the 10,001-sample grid, written as CSV text.
+void Kalvora_ExperimentTable(benchmark::State& state) {
+  for (auto _ : state) {
+    const QByteArray table = ExperimentCsv({470, 220, 1000}, Rlc::Experiment::Current);
+    benchmark::DoNotOptimize(table.constData());
+  }
+}
+BENCHMARK(Kalvora_ExperimentTable)->Unit(benchmark::kMicrosecond);
 
 void Kalvora_LoadTranslationTable(benchmark::State& state) {
   QByteArray table;

@@ -21,6 +21,7 @@ CASES = [
     ("4 zoom (SetLayerRange + repaint)", "Kalvora_Zoom", "Zoom"),
     ("5 numeric label paint", "Kalvora_NumLabPaint", None),
     ("  load a 1,000-record translation table", "Kalvora_LoadTranslationTable", None),
+    ("  experiment table, --csv F --experiment current", "Kalvora_ExperimentTable", None),
     ("  host link request and reply (2 processes)", "Kalvora_HostLinkRoundTrip", None),
 ]
 MPL_KEYS = {"Update": "update", "FullPaint": "paint", "Zoom": "zoom"}

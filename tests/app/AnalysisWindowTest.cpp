@@ -11,6 +11,7 @@
 #include "CircuitTables.h"
 #include "FeatureContext.h"
 #include "MeasureCursor.h"
+#include "Pixels.h"
 #include "ReadoutNumber.h"
 #include "SampleGrid.h"
 #include "TForm1.h"
@@ -24,6 +25,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QLabel>
@@ -156,8 +158,13 @@ TEST_F(AnalysisWindowTest, PresetsReachTheirRegime) {
     for (auto [preset, regime] : wanted) {
       const TPresetResult r = PresetPositions(preset, start);
       ASSERT_TRUE(Rlc::InRange(r.Positions));
-      EXPECT_EQ(Rlc::QuantitiesAt(r.Positions).Kind, regime)
-          << int(preset) << " from " << start.R << "," << start.C << "," << start.L;
+      const Rlc::Quantities q = Rlc::QuantitiesAt(r.Positions);
+      if (preset == TAnalysisPreset::Critical && q.Kind != R::Critical) { // the R bar's nearest step
+        EXPECT_NE(q.Kind, R::Undamped);
+        EXPECT_LE(std::fabs(r.Positions.R / 100.0 - q.RCrit_Ohm), 0.005) << start.R << "," << start.C << "," << start.L;
+      } else {
+        EXPECT_EQ(q.Kind, regime) << int(preset) << " from " << start.R << "," << start.C << "," << start.L;
+      }
       if (!r.MovedC) { EXPECT_EQ(r.Positions.C, start.C); }
       if (!r.MovedL) { EXPECT_EQ(r.Positions.L, start.L); }
     }
@@ -418,6 +425,152 @@ TEST_F(AnalysisWindowTest, MeasuringInThePhasePortraitAndResonanceCurveAndUnchec
   EXPECT_NE(res.CrossHair(1)->Mode(), ChartTypes::chOff); // f0's mark stays
 }
 
+// R_crit = 2 sqrt(L/C), worked out by hand for each start (C in nF, L in uH).
+TEST_F(AnalysisWindowTest, TheCriticalPresetKeepsCAndLAndSetsRToRCrit) {
+  struct Case {
+    Rlc::Positions start, want;
+    bool movedC;
+  };
+  const Case cases[] = {
+      // C 10, L 1: R_crit = 2 sqrt(1e-6 / 1e-8) = 20 Ohm.
+      {{100, 1000, 100}, {2000, 1000, 100}, false},
+      // C 10, L 10: 2 sqrt(1000) = 63.2456 Ohm, between the steps 63.24 and 63.25.
+      {{5000, 1000, 1000}, {6325, 1000, 1000}, false},
+      // C 50, L 0.1: 2 sqrt(2) = 2.8284 Ohm.
+      {{0, 5000, 10}, {283, 5000, 10}, false},
+      // C 0.5, L 0.1: 2 sqrt(200) = 28.2843 Ohm.
+      {{9000, 50, 10}, {2828, 50, 10}, false},
+      // The designed C 2.2, L 10: 134.84 Ohm is beyond the bar; C = 4 nF is the least that
+      // brings it to 100 Ohm (3.99 nF would need 100.125).
+      {{470, 220, 1000}, {10000, 400, 1000}, true},
+      // C 0.1, L 50: 1414 Ohm; C = 20 nF gives 2 sqrt(50e-6 / 20e-9) = 100 Ohm.
+      {{470, 10, 5000}, {10000, 2000, 5000}, true},
+  };
+  for (const Case& k : cases) {
+    const TPresetResult r = PresetPositions(TAnalysisPreset::Critical, k.start);
+    EXPECT_EQ(r.Positions, k.want) << r.Positions.R << "," << r.Positions.C << "," << r.Positions.L;
+    EXPECT_EQ(r.MovedC, k.movedC) << k.start.R;
+    EXPECT_FALSE(r.MovedL) << k.start.R;
+  }
+  // 20 Ohm and 100 Ohm lie on steps: delta = R/2L equals omega0 = 1/sqrt(LC) exactly.
+  EXPECT_EQ(Rlc::QuantitiesAt({2000, 1000, 100}).Kind, Rlc::Regime::Critical);
+  EXPECT_EQ(Rlc::QuantitiesAt({10000, 400, 1000}).Kind, Rlc::Regime::Critical);
+
+  // Between two steps the readout says how near the nearest comes.
+  TForm1 form;
+  TAnalysisWindow& w = Open(form);
+  form.SBarC->setValue(5000);
+  form.SBarL->setValue(10);
+  w.ApplyPreset(TAnalysisPreset::Critical);
+  EXPECT_EQ(form.SBarR->value(), 283);
+  EXPECT_EQ(form.SBarL->value(), 10);
+  EXPECT_TRUE(w.StatusText().contains("2.8284 Ohm")) << w.StatusText().toStdString();
+  EXPECT_TRUE(w.StatusText().contains("just overdamped")) << w.StatusText().toStdString();
+  form.SBarC->setValue(1000);
+  form.SBarL->setValue(100);
+  w.ApplyPreset(TAnalysisPreset::Critical);
+  EXPECT_EQ(form.SBarR->value(), 2000);
+  EXPECT_FALSE(w.StatusText().contains("just")) << w.StatusText().toStdString();
+  EXPECT_FALSE(w.StatusText().contains("raised")) << w.StatusText().toStdString();
+}
+
+// The legend's lines that are shown, in order.
+QStringList ShownLegend(TRChart& chart) {
+  QStringList lines;
+  for (int n = 1; n <= 8; ++n)
+    if (chart.TextLabel(n)->Visible() && chart.TextLabel(n)->Mode() != ChartTypes::tlOff)
+      lines << chart.TextLabel(n)->Caption();
+  return lines;
+}
+
+TEST_F(AnalysisWindowTest, ALegendListsOnlyWhatIsDrawn) {
+  TForm1 form;
+  TAnalysisWindow& w = Open(form);
+  TRChart& phase = Chart(w, TAnalysisChart::Phase);
+  EXPECT_EQ(ShownLegend(phase), QStringList{QString::fromUtf8("i over u_C, 0 … 10 µs")}); // nobody measures
+  form.Measure->SetActive(true);
+  form.Measure->MoveCursorToTime(2.5);
+  ASSERT_EQ(phase.CrossHair(1)->Mode(), ChartTypes::chBoth);
+  EXPECT_EQ(ShownLegend(phase).size(), 2);
+  EXPECT_EQ(ShownLegend(phase).value(1), "state at the measuring cursor");
+  form.SBarR->setValue(900); // drawn anew while measuring: the mark and its line stay
+  EXPECT_EQ(ShownLegend(phase).size(), 2);
+  form.Measure->SetActive(false);
+  EXPECT_EQ(ShownLegend(phase).size(), 1);
+  form.SBarR->setValue(800);
+  EXPECT_EQ(ShownLegend(phase).size(), 1);
+
+  // Without damping the resonance chart has no -3 dB band, nor a line for it.
+  TRChart& resonance = Chart(w, TAnalysisChart::Resonance);
+  EXPECT_EQ(ShownLegend(resonance).size(), 5);
+  form.SBarR->setValue(0);
+  ASSERT_EQ(resonance.CrossHair(2)->Mode(), ChartTypes::chOff);
+  const QStringList lines = ShownLegend(resonance);
+  EXPECT_EQ(lines.size(), 4);
+  EXPECT_FALSE(lines.join('|').contains("band")) << lines.join('|').toStdString();
+}
+
+// The legend's box in a picture of the chart: where it differs from the chart drawn
+// without the legend. Within it, the chart without the legend may hold no curve pixel.
+int CurvePixelsUnderTheLegend(TRChart& chart, QRect* where) {
+  chart.Paint();
+  const QImage with = chart.grab().toImage();
+  std::vector<bool> shown;
+  for (int n = 1; n <= 8; ++n) {
+    shown.push_back(chart.TextLabel(n)->Visible());
+    chart.TextLabel(n)->SetVisible(false);
+  }
+  chart.Paint();
+  const QImage without = chart.grab().toImage();
+  for (int n = 1; n <= 8; ++n) chart.TextLabel(n)->SetVisible(shown[size_t(n - 1)]);
+  chart.Paint();
+  QImage differs(with.size(), QImage::Format_RGB32);
+  differs.fill(Qt::white);
+  for (int y = 0; y < with.height(); ++y)
+    for (int x = 0; x < with.width(); ++x)
+      if (with.pixel(x, y) != without.pixel(x, y)) differs.setPixel(x, y, qRgb(0, 0, 0));
+  // The legend's box reaches a little beyond what it changes (white on white).
+  const QRect box = TestPixels::InkBox(differs, TestPixels::DarkerThan(128)).adjusted(-2, -2, 2, 2);
+  *where = box;
+  if (box.width() < 8) return -1; // no legend found
+  int count = 0;
+  for (TColor curve : {clBlue, clRed, clGreen, clBlack, clOlive})
+    count += TestPixels::CountInk(without, TestPixels::Exactly(ColorToRGB(curve), TestPixels::RgbOnly),
+                                  box & chart.DataArea().adjusted(1, 1, -1, -1));
+  return count;
+}
+
+TEST_F(AnalysisWindowTest, LegendsLeaveTheCurvesVisible) {
+  TForm1 form;
+  TAnalysisWindow& w = Open(form);
+  form.Measure->SetActive(true); // the phase portrait's legend has its second line
+  form.Measure->MoveCursorToTime(2.5);
+  const Rlc::Positions values[] = {{470, 220, 1000}, {0, 220, 1000},  {2000, 220, 1000},
+                                   {10000, 220, 1000}, {10000, 5000, 10}, {0, 10, 5000}};
+  for (QSize size : {QSize(900, 680), QSize(1300, 560)}) {
+    w.resize(size);
+    QCoreApplication::processEvents();
+    for (Rlc::Experiment e : {Rlc::Experiment::Charged, Rlc::Experiment::Step}) {
+      w.SetExperiment(e);
+      for (const Rlc::Positions& p : values) {
+        form.SBarR->setValue(p.R);
+        form.SBarC->setValue(p.C);
+        form.SBarL->setValue(p.L);
+        QCoreApplication::processEvents();
+        for (int k = 0; k < AnalysisChartCount; ++k) {
+          TRChart& chart = Chart(w, TAnalysisChart(k));
+          QRect box;
+          const int covered = CurvePixelsUnderTheLegend(chart, &box);
+          EXPECT_EQ(covered, 0) << "chart " << k << " at " << p.R << "," << p.C << "," << p.L << " experiment "
+                                << int(e) << " size " << size.width() << ", legend " << box.x() << "," << box.y()
+                                << " " << box.width() << "x" << box.height();
+          EXPECT_TRUE(chart.DataArea().contains(box)) << "chart " << k << " size " << size.width();
+        }
+      }
+    }
+  }
+}
+
 TEST_F(AnalysisWindowTest, NewTextsAreInBothTables) {
   const QStringList keys = {"Analysis", "AnalysisTitle", "AnalysisAxisTime", "AnalysisAxisVoltage",
                             "AnalysisAxisCurrent", "AnalysisAxisEnergy", "AnalysisAxisFrequency", "AnalysisAxisGain",
@@ -432,7 +585,8 @@ TEST_F(AnalysisWindowTest, NewTextsAreInBothTables) {
                             "AnalysisStatusName", "AnalysisLegendVoltage", "AnalysisLegendCurrent",
                             "AnalysisLegendSum", "AnalysisLegendER", "AnalysisLegendPhase", "AnalysisLegendMark",
                             "AnalysisLegendAdmittance", "AnalysisLegendPhaseUC", "AnalysisLegendBand",
-                            "AnalysisMeasure", "AnalysisPresetDesc", "AnalysisShowDesc"};
+                            "AnalysisMeasure", "AnalysisPresetDesc", "AnalysisShowDesc",
+                            "AnalysisPresetNearUnder", "AnalysisPresetNearOver"};
   TLexivaran2000 english, german;
   for (auto [engine, name] : {std::pair{&english, "kalvora.itl"}, std::pair{&german, "kalvora-de.itl"}}) {
     QFile file(QStringLiteral(KALVORA_RESOURCES "/") + QLatin1String(name));

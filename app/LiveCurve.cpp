@@ -6,11 +6,15 @@
 #include <cmath>
 
 int LiveCurveLength(const TCustomRChart& chart) {
+  // Walks the list's runs, not its items: every curve computation asks, and the
+  // curve is one run of 10,000 lines after its MoveTo.
   const int n = chart.ItemCount();
-  if (n == 0 || chart.Item(0).Kind != ikMoveTo) return 0;
-  int i = 1;
-  while (i < n && chart.Item(i).Kind == ikLineTo) ++i;
-  return i;
+  const std::vector<TItemRun>& runs = chart.Items().Runs();
+  if (n == 0 || runs.empty() || runs[0].Attrs.Kind != ikMoveTo) return 0;
+  if (runs.size() == 1 || runs[1].First > 1) return 1; // a second MoveTo right after the first
+  size_t r = 1;
+  while (r < runs.size() && runs[r].First < n && runs[r].Attrs.Kind == ikLineTo) ++r;
+  return r < runs.size() ? std::min(runs[r].First, n) : n;
 }
 
 TCurveSamples LiveCurve(const TCustomRChart& chart) {

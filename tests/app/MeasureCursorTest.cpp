@@ -56,6 +56,23 @@ TEST_F(MeasureTest, NearestSampleByTime) {
   EXPECT_EQ(NearestSample(chart(), 0, 1), -1);
   chart().ClearItems();
   EXPECT_EQ(LiveCurveLength(chart()), 0);
+
+  // The live curve ends at the next move-to, whatever colour its lines change to.
+  chart().MoveTo(0, 0);
+  for (int i = 1; i <= 4; ++i) chart().LineTo(i, i);
+  chart().SetDataColor(clRed);
+  chart().LineTo(5, 5);
+  chart().MoveTo(6, 0);
+  chart().LineTo(7, 1);
+  EXPECT_EQ(LiveCurveLength(chart()), 6);
+  chart().ClearItems();
+  chart().MoveTo(0, 0);
+  chart().MoveTo(1, 0); // two move-tos in a row: a curve of one sample
+  chart().LineTo(2, 0);
+  EXPECT_EQ(LiveCurveLength(chart()), 1);
+  chart().ClearItems();
+  chart().LineTo(1, 0); // no move-to first: no live curve
+  EXPECT_EQ(LiveCurveLength(chart()), 0);
 }
 
 TEST_F(MeasureTest, TheCrosshairSnapsToTheCurveUnderTheMouse) {

@@ -125,8 +125,22 @@ bool CurvesCross(const TRChart& chart, const QRect& box, int removed) {
     if (attrs.Kind != ikMoveTo && attrs.Kind != ikLineTo) continue;
     if (attrs.Layer < 1 || attrs.Layer > 16) continue;
     const QRectF& r = rectOf(attrs.Layer);
-    const int end = n + 1 < runs.size() ? std::min(runs[n + 1].First, count) : count;
-    for (int k = runs[n].First; k < end; ++k) {
+    int from = runs[n].First, end = n + 1 < runs.size() ? std::min(runs[n + 1].First, count) : count;
+    if (runs[n].Rising) {
+      // x rises through the run: only the segments from the last point left of the box
+      // to the first point at or right of it can reach the box.
+      const auto before = [](const TItemPoint& p, double x) { return p.X < x; };
+      const int in = int(std::lower_bound(points + from, points + end, r.left(), before) - points);
+      const int out = int(std::lower_bound(points + in, points + end, r.right(), before) - points);
+      end = std::min(end, out + 1);
+      int k = in - 1;
+      while (k > from && !std::isfinite(points[k].Y)) --k;
+      if (k > from) {
+        last = QPointF(points[k].X, points[k].Y);
+        from = k + 1;
+      }
+    }
+    for (int k = from; k < end; ++k) {
       const QPointF p(points[k].X, points[k].Y);
       if (!std::isfinite(p.x()) || !std::isfinite(p.y())) continue;
       if (attrs.Kind == ikLineTo && Crosses(last, p, r)) return true;

@@ -52,6 +52,13 @@ TChartExtras::TChartExtras(TFeatureContext& context, QObject* parent)
   chart_.installEventFilter(this);
 }
 
+TChartExtras::~TChartExtras() {
+  TTextLabel* label = chart_.TextLabel(ChartOverlaySlots::CircuitDataLabel);
+  const TQuietChart quiet(chart_);
+  label->SetVisible(false);
+  label->SetMode(tlOff);
+}
+
 bool TChartExtras::CircuitData() const { return CircuitDataItem->isChecked(); }
 bool TChartExtras::ExactResponse() const { return ExactResponseItem->isChecked(); }
 

@@ -23,6 +23,8 @@ public:
   // Adds the items to the context's menu (with "LX_" captions, translated with the
   // window) and follows every computed curve.
   explicit TChartExtras(TFeatureContext& context, QObject* parent = nullptr);
+  // The chart outlives its features: the circuit data leave with them.
+  ~TChartExtras() override;
 
   bool CircuitData() const;
   bool ExactResponse() const;

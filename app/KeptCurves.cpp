@@ -35,6 +35,11 @@ TKeptCurves::TKeptCurves(TFeatureContext& context)
         Draw(canvas, top, left);
       })) {}
 
+TKeptCurves::~TKeptCurves() {
+  curves_.clear();
+  PlaceLegend();
+}
+
 void TKeptCurves::Keep(int posR, int posC, int posL, const double* y, bool exact, const QString& mode) {
   const CurveLook look = Looks[kept_++ % MaxCurves];
   curves_.push_back({posR, posC, posL, posR / 100.0, posC / 100.0, posL / 100.0,

@@ -38,6 +38,8 @@ public:
 
   // Joins the chart's data rendering; leaves it when destroyed.
   explicit TKeptCurves(TFeatureContext& context);
+  // The chart outlives its features: the legend leaves with the curves.
+  ~TKeptCurves();
   TKeptCurves(const TKeptCurves&) = delete;
   TKeptCurves& operator=(const TKeptCurves&) = delete;
 

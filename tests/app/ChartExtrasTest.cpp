@@ -276,9 +276,16 @@ TEST_F(ChartExtrasTest, TheChartOutlivesItsExtras) {
     ASSERT_EQ(extras.KeptCurves().Curves().size(), 1u);
     keptColor = extras.KeptCurves().Curves().front().Color;
     EXPECT_GT(keptCurveInk(), 50); // drawn while the extras live
+    extras.CircuitDataItem->trigger();
+    context.CurveComputed.Call({{470, 220, 1000}, y.data(), int(y.size())});
+    EXPECT_TRUE(chart.TextLabel(ChartOverlaySlots::CircuitDataLabel)->Visible());
+    EXPECT_TRUE(chart.TextLabel(ChartOverlaySlots::KeptCurvesFirstLegendLabel)->Visible());
   }
   EXPECT_EQ(keptCurveInk(), 0); // gone with them, and the chart still paints
   EXPECT_EQ(chart.ItemCount(), 2);
+  // Their texts leave too: the legend and the circuit data.
+  EXPECT_FALSE(chart.TextLabel(ChartOverlaySlots::CircuitDataLabel)->Visible());
+  EXPECT_FALSE(chart.TextLabel(ChartOverlaySlots::KeptCurvesFirstLegendLabel)->Visible());
 }
 
 } // namespace
